@@ -1,0 +1,36 @@
+// Windows-1251, the one code page of every text the directory stores.
+//
+// The engine keeps texts as Windows-1251 bytes; these helpers convert at the
+// edges (UTF-8 source literals, terminals, file names in messages) and give the
+// letter-case tables of the search. Pure functions, safe on any thread.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace olvendrix {
+
+using TCaseTable = std::array<std::uint8_t, 256>;
+
+// Upper-case table: Latin and Cyrillic а..я, plus і, ё, ґ, є. Other letters
+// (ї, ў among them) map to themselves.
+const TCaseTable& ToUpperTable();
+// The inverse mapping of the same letters.
+const TCaseTable& ToLowerTable();
+
+// UTF-8 to Windows-1251; a character the code page lacks becomes '?'.
+std::string Utf8ToCp1251(std::string_view utf8);
+// Windows-1251 to UTF-8; every byte has a character.
+std::string Cp1251ToUtf8(std::string_view text);
+// One Windows-1251 byte as its Unicode code point.
+char32_t Cp1251ToCodePoint(std::uint8_t byte);
+
+// Shorthand for Ukrainian literals written in UTF-8 source.
+inline std::string W1251(std::string_view utf8) { return Utf8ToCp1251(utf8); }
+
+// Upper-cases Windows-1251 bytes with ToUpperTable.
+std::string UpperCase1251(std::string text);
+
+}  // namespace olvendrix

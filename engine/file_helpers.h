@@ -1,0 +1,48 @@
+// File helpers of the engine: whole-file mapping, writing, replacing through a
+// ".tmp" file, existence tests, and small text helpers of the settings.
+//
+// Failures raise the general Exception with the program's English messages;
+// a path in a message is shown upper-cased, in Windows-1251.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "engine/match_mode.h"
+#include "engine/platform/platform.h"
+
+namespace olvendrix {
+
+// A read-only view of the whole existing file. The caller owns the view.
+// Raises "Error find file: %s in load procedure!" when the file cannot be
+// opened and "Error map file: %s in memory in load procedure!" when it cannot
+// be mapped (an empty file included).
+platform::MappedMemory MapFileToMemory(const std::filesystem::path& path);
+
+// Writes `size` bytes to a new file at `path`, replacing any existing file.
+// Raises "Error create file in save proc!" or "Error save data to file!".
+void SaveMemoryToFile(const std::filesystem::path& path, const void* data, std::uint64_t size);
+
+// Writes the bytes to `path` + ".tmp", then moves that file over `path` in one
+// step. When the move fails, raises an error naming `path` and leaves the new
+// content in the ".tmp" file and the old file untouched.
+void SaveThroughTempFile(const std::filesystem::path& path, const void* data, std::uint64_t size);
+
+// True when a directory search finds an entry of any kind at the path.
+bool FileFound(const std::filesystem::path& path);
+
+// The name without the part from its last "." on.
+std::string StripExtension(const std::string& name);
+
+// Match modes as the five digits kept in the settings (key SearchParam).
+std::string BytesToDigits(const TMatchModes& modes);
+// Reads five digits into `modes`; false at the first non-digit or when the
+// text is shorter than five characters. Modes already read keep their values.
+bool DigitsToBytes(std::string_view digits, TMatchModes& modes);
+
+// The path as shown in messages: Windows-1251, upper-cased.
+std::string PathMessageText(const std::filesystem::path& path);
+
+}  // namespace olvendrix

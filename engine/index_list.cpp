@@ -1,0 +1,188 @@
+#include "engine/index_list.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "engine/errors.h"
+#include "engine/file_helpers.h"
+
+namespace olvendrix {
+namespace {
+
+constexpr int kFirstChars = 256;
+constexpr std::uint64_t kFstBytes = 4 * kFirstChars;
+
+// A record with the first eight bytes of its leading field, most significant
+// first, zero after the text's end: ordering by it agrees with the bytewise
+// order of the field, so only records with equal prefixes need the compare.
+struct PrefixedRecord {
+  std::uint64_t prefix;
+  std::uint32_t record;
+};
+
+std::uint64_t LeadingPrefix(std::string_view text) {
+  std::uint64_t prefix = 0;
+  for (std::size_t i = 0; i < 8; ++i) {
+    prefix <<= 8;
+    if (i < text.size()) prefix |= static_cast<std::uint8_t>(text[i]);
+  }
+  return prefix;
+}
+
+[[noreturn]] void RaiseCorrupt() { throw EIndexListError("corrupt index file"); }
+
+void CheckIndexContent(const std::uint32_t* rank, std::uint32_t count) {
+  std::vector<std::uint64_t> seen((count + 63) / 64, 0);
+  for (std::uint32_t r = 0; r < count; ++r) {
+    const std::uint32_t position = rank[r];
+    if (position >= count) RaiseCorrupt();
+    std::uint64_t& word = seen[position / 64];
+    const std::uint64_t bit = std::uint64_t{1} << (position % 64);
+    if (word & bit) RaiseCorrupt();
+    word |= bit;
+  }
+  const auto* fst = reinterpret_cast<const std::int32_t*>(rank + count);
+  if (fst[0] != -1) RaiseCorrupt();
+  std::int64_t previous = -1;
+  for (int c = 1; c < kFirstChars; ++c) {
+    if (fst[c] == -1) continue;
+    if (fst[c] < 0 || static_cast<std::uint32_t>(fst[c]) >= count || fst[c] <= previous) {
+      RaiseCorrupt();
+    }
+    previous = fst[c];
+  }
+}
+
+}  // namespace
+
+TSortList::~TSortList() { count_ = 0; }
+
+void TSortList::SetDBFReader(const TDBFConverter* reader) {
+  if (reader != nullptr) reader_ = reader;
+}
+
+const TDBFConverter& TSortList::RequireReader(const char* message) const {
+  if (reader_ == nullptr) throw EIndexListError(message);
+  return *reader_;
+}
+
+std::uint32_t* TSortList::WritableItems() const {
+  if (!items_ || !items_.Writable()) throw ESortListError("not allocate memory");
+  return reinterpret_cast<std::uint32_t*>(items_.Data());
+}
+
+std::uint64_t TSortList::TableBytes() const {
+  return 4 * static_cast<std::uint64_t>(count_) + kFstBytes;
+}
+
+void TSortList::Allocate() {
+  const TDBFConverter& reader = RequireReader("DBFReader not assigned!");
+  items_.Reset();
+  count_ = 0;
+  const std::uint32_t records = reader.RecordCount();
+  platform::MappedMemory region =
+      platform::AllocateRegion(4 * static_cast<std::uint64_t>(records) + kFstBytes);
+  if (!region) throw Exception("Error map file in SWAP in allocate procedure!");
+  items_ = std::move(region);
+  count_ = static_cast<std::int32_t>(records);
+}
+
+void TSortList::FillAddresses() {
+  std::uint32_t* items = WritableItems();
+  RequireReader("DBFReader not assigned!");
+  for (std::int32_t i = 0; i < count_; ++i) items[i] = static_cast<std::uint32_t>(i);
+}
+
+void TSortList::Sort() {
+  if (SortCompare == nullptr) throw EIndexListError("SortCompare function not assigned!");
+  std::uint32_t* items = WritableItems();
+  const TDBFConverter& reader = RequireReader("DBFReader not assigned!");
+  if (count_ < 2) return;
+  platform::MappedMemory work =
+      platform::AllocateRegion(sizeof(PrefixedRecord) * static_cast<std::uint64_t>(count_));
+  if (!work) throw Exception("Error map file in SWAP in allocate procedure!");
+  auto* keyed = reinterpret_cast<PrefixedRecord*>(work.Data());
+  for (std::int32_t j = 0; j < count_; ++j) {
+    const std::uint8_t* record = reader.RecordAddr(items[j]);
+    keyed[j] = {LeadingPrefix(reader.FieldText(record, ListIndex)), items[j]};
+  }
+  PrefixedRecord* end = keyed + count_;
+  std::sort(keyed, end, [](const PrefixedRecord& a, const PrefixedRecord& b) {
+    return a.prefix < b.prefix;
+  });
+  // Records of one prefix lie close together in the cache once touched, so
+  // the full comparison within a run is cheap.
+  const TSortCompare compare = SortCompare;
+  for (PrefixedRecord* run = keyed; run != end;) {
+    PrefixedRecord* run_end = run + 1;
+    while (run_end != end && run_end->prefix == run->prefix) ++run_end;
+    if (run_end - run > 1) {
+      std::sort(run, run_end, [&](const PrefixedRecord& a, const PrefixedRecord& b) {
+        return compare(reader.RecordAddr(a.record), reader.RecordAddr(b.record)) < 0;
+      });
+    }
+    run = run_end;
+  }
+  for (std::int32_t j = 0; j < count_; ++j) items[j] = keyed[j].record;
+}
+
+void TSortList::InitFST() {
+  const TDBFConverter& reader = RequireReader("error init FST");
+  std::uint32_t* items = WritableItems();
+  auto* fst = reinterpret_cast<std::int32_t*>(items + count_);
+  std::fill(fst, fst + kFirstChars, -1);
+  std::uint8_t previous = 0;
+  int distinct = 0;
+  for (std::int32_t j = 0; j < count_; ++j) {
+    const std::string_view text = reader.FieldText(reader.RecordAddr(items[j]), ListIndex);
+    const std::uint8_t c = text.empty() ? 0 : static_cast<std::uint8_t>(text[0]);
+    if (c != previous) {
+      fst[c] = j;
+      ++distinct;
+      previous = c;
+    }
+  }
+  if (distinct > 255) throw EIndexListError("FSTIndex count more than 255!");
+}
+
+void TSortList::MakeRanks() {
+  RequireReader("DBFReader not assigned!");
+  std::uint32_t* items = WritableItems();
+  if (count_ == 0) return;
+  platform::MappedMemory ranks = platform::AllocateRegion(4 * static_cast<std::uint64_t>(count_));
+  if (!ranks) throw Exception("Error map file in SWAP in allocate procedure!");
+  auto* rank = reinterpret_cast<std::uint32_t*>(ranks.Data());
+  for (std::int32_t j = 0; j < count_; ++j) rank[items[j]] = static_cast<std::uint32_t>(j);
+  std::memcpy(items, rank, 4 * static_cast<std::size_t>(count_));
+}
+
+void TSortList::SaveToFile(const std::filesystem::path& path) const {
+  if (!items_) throw ESortListError("not allocate memory");
+  SaveThroughTempFile(path, items_.Data(), TableBytes());
+}
+
+void TSortList::LoadFromFile(const std::filesystem::path& path) {
+  const TDBFConverter& reader = RequireReader("DBFReader not assigned!");
+  platform::MappedMemory view = MapFileToMemory(path);
+  items_.Reset();
+  count_ = static_cast<std::int32_t>(reader.RecordCount());
+  if (view.Size() != TableBytes()) RaiseCorrupt();
+  CheckIndexContent(reinterpret_cast<const std::uint32_t*>(view.Data()), reader.RecordCount());
+  items_ = std::move(view);
+}
+
+TRankRange TSortList::FirstCharRange(std::uint8_t c) const {
+  const std::int32_t* fst = FSTIndex();
+  if (fst == nullptr || fst[c] == -1) return {};
+  TRankRange range{fst[c], count_ - 1};
+  for (int next = c + 1; next < kFirstChars; ++next) {
+    if (fst[next] != -1) {
+      range.Last = fst[next] - 1;
+      break;
+    }
+  }
+  return range;
+}
+
+}  // namespace olvendrix

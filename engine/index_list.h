@@ -1,0 +1,90 @@
+// TSortList / TIndexList: one sort order of the store as a rank table and a
+// first-character table, built once and saved, or loaded from its index file.
+//
+// Index file (no header, little-endian): Rank[r] for every record r as
+// unsigned 32-bit, then FSTIndex[0..255] as signed 32-bit, the first position
+// whose leading field starts with that byte or -1. Exactly 4 × R + 1024 bytes.
+//
+// The list does not own its reader. Built (Allocate, FillAddresses, Sort,
+// InitFST, MakeRanks, SaveToFile) or loaded (LoadFromFile) on the preparation
+// job's thread; afterwards only read, by the search job. No locking.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+#include "engine/dbf_converter.h"
+#include "engine/platform/platform.h"
+#include "engine/sort_orders.h"
+
+namespace olvendrix {
+
+// A range of positions [First, Last]; empty as (0, -1).
+struct TRankRange {
+  std::int32_t First = 0;
+  std::int32_t Last = -1;
+  bool Usable() const { return Last != -1; }
+};
+
+class TSortList {
+ public:
+  TSortList() = default;
+  TSortList(const TSortList&) = delete;
+  TSortList& operator=(const TSortList&) = delete;
+  virtual ~TSortList();
+
+  // Attaches the store whose records are ordered; null is ignored.
+  void SetDBFReader(const TDBFConverter* reader);
+  const TDBFConverter* DBFReader() const { return reader_; }
+
+  // The order 0..2: selects the leading field.
+  std::uint8_t ListIndex = 0;
+  // The order's compare function, set by the owner.
+  TSortCompare SortCompare = nullptr;
+
+  // A zero-filled work region of 4 × R + 1024 bytes for the reader's R
+  // records. Raises EIndexListError "DBFReader not assigned!" or the general
+  // "Error map file in SWAP in allocate procedure!".
+  void Allocate();
+  // Entry i := record i (record numbers stand for record addresses).
+  void FillAddresses();
+  // Sorts the entries with SortCompare (records that compare equal may come
+  // in any order). Raises "SortCompare function not assigned!".
+  void Sort();
+  // Fills the first-character table from the sorted entries.
+  // Raises "error init FST" or "FSTIndex count more than 255!".
+  void InitFST();
+  // Turns the sorted record numbers into Rank (the position of each record).
+  void MakeRanks();
+  // Writes the table through a ".tmp" file replaced in one step.
+  void SaveToFile(const std::filesystem::path& path) const;
+  // Maps an index file in place of the region, after the store is loaded.
+  // Raises EIndexListError "corrupt index file" when its size differs from
+  // 4 × R + 1024, when Rank is no permutation of 0..R-1, or when FSTIndex
+  // holds an entry that is not -1 or a position below R rising with the byte.
+  void LoadFromFile(const std::filesystem::path& path);
+
+  // Positions of this order whose leading field starts with byte c.
+  TRankRange FirstCharRange(std::uint8_t c) const;
+
+  std::int32_t Count() const { return count_; }
+  // Rank[r] once built or loaded; record numbers while building.
+  const std::uint32_t* Items() const { return reinterpret_cast<const std::uint32_t*>(items_.Data()); }
+  const std::int32_t* FSTIndex() const {
+    return items_ ? reinterpret_cast<const std::int32_t*>(Items() + count_) : nullptr;
+  }
+  std::uint32_t Rank(std::uint32_t record) const { return Items()[record]; }
+
+ private:
+  std::uint32_t* WritableItems() const;
+  const TDBFConverter& RequireReader(const char* message) const;
+  std::uint64_t TableBytes() const;
+
+  platform::MappedMemory items_;
+  std::int32_t count_ = 0;
+  const TDBFConverter* reader_ = nullptr;
+};
+
+class TIndexList : public TSortList {};
+
+}  // namespace olvendrix

@@ -1,0 +1,229 @@
+#include "engine/index_list.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+#include "engine/cp1251.h"
+#include "tests/test_support.h"
+#include "tools/demo/demo_table.h"
+
+namespace olvendrix {
+namespace {
+
+using testing::MessageOf;
+using testing::ReadBytes;
+using testing::StandardTable;
+using testing::TempFolder;
+
+// A converted store with its three orders built the way preparation does.
+class IndexLists : public ::testing::Test {
+ protected:
+  void Build(const demo::TDbfTableWriter& table) {
+    table.SaveTo(folder_ / "Data.dbf");
+    store_.LoadFromFile(folder_ / "Data.dbf");
+    store_.ConvertToBin();
+    for (int i = 0; i < 3; ++i) {
+      lists_[i].ListIndex = static_cast<std::uint8_t>(i);
+      lists_[i].SetDBFReader(&store_);
+      lists_[i].SortCompare = kSortCompares[i];
+      lists_[i].Allocate();
+      lists_[i].FillAddresses();
+    }
+    FillFieldOffsets(store_);
+    for (auto& list : lists_) list.Sort();
+    for (auto& list : lists_) list.InitFST();
+    for (auto& list : lists_) list.MakeRanks();
+  }
+  // Record numbers of order i, by position.
+  std::vector<std::uint32_t> Ordered(int i) const {
+    std::vector<std::uint32_t> by_position(store_.RecordCount());
+    for (std::uint32_t r = 0; r < store_.RecordCount(); ++r) by_position[lists_[i].Rank(r)] = r;
+    return by_position;
+  }
+  std::string Field(std::uint32_t record, int field) const {
+    std::string text(store_.FieldText(store_.RecordAddr(record), static_cast<std::uint8_t>(field)));
+    return text.substr(0, text.find_last_not_of(' ') + 1);
+  }
+
+  TempFolder folder_;
+  TDBFConverter store_;
+  TIndexList lists_[3];
+};
+
+TEST(HouseKeys, OrderNumbersByValueAndBlankBeforeLetter) {
+  EXPECT_LT(HouseKey("9      "), HouseKey("10     "));
+  EXPECT_LT(HouseKey("10     "), HouseKey(W1251("10А    ")));
+  EXPECT_LT(HouseKey(W1251("10А    ")), HouseKey("100    "));
+  EXPECT_LT(HouseKey("999    "), HouseKey("1000   "));
+  EXPECT_LT(HouseKey("12     "), HouseKey(W1251("12А    ")));
+  EXPECT_LT(HouseKey("12/3   "), HouseKey(W1251("12А    ")));
+  EXPECT_EQ(HouseKey(""), 0u);
+  EXPECT_EQ(HouseKey("1234567"), HouseKey("12345678"));  // the eighth character never counts
+}
+
+TEST_F(IndexLists, NumbersSortBytewise) {
+  Build(StandardTable({{"3"}, {"100"}, {"20"}}));
+  EXPECT_EQ(Ordered(0), (std::vector<std::uint32_t>{1, 2, 0}));
+}
+
+TEST_F(IndexLists, StreetOrderComparesHousesByKey) {
+  Build(StandardTable({{"1", "", "вул. Садова", "100"},
+                       {"2", "", "вул. Садова", "10А"},
+                       {"3", "", "вул. Садова", "9"},
+                       {"4", "", "вул. Садова", "1000"},
+                       {"5", "", "вул. Садова", "10"},
+                       {"6", "", "вул. Садова", "999"},
+                       {"7", "", "вул. Лісова", "5"}}));
+  std::vector<std::string> houses;
+  for (std::uint32_t r : Ordered(2)) houses.push_back(Field(r, 3));
+  EXPECT_EQ(houses, (std::vector<std::string>{"5", "9", "10", W1251("10А"), "100", "999", "1000"}));
+}
+
+TEST_F(IndexLists, NameOrderBreaksTiesByStreet) {
+  Build(StandardTable({{"1", "Бойко", "вул. Садова"}, {"2", "Бойко", "вул. Лісова"}, {"3", "Аз"}}));
+  EXPECT_EQ(Ordered(1), (std::vector<std::uint32_t>{2, 1, 0}));
+}
+
+TEST_F(IndexLists, FirstCharacterRangesCoverEachLeadingByte) {
+  // Name order: two empty names (a zero byte first) lead, then А, Б, Я runs.
+  const std::string empty(1, '\0');
+  Build(StandardTable({{"1", "Яковенко"}, {"2", "Антоненко"}, {"3", empty}, {"4", "Бойко"},
+                       {"5", "Ярошенко"}, {"6", "Аз"}, {"7", empty}}));
+  const std::int32_t* fst = lists_[1].FSTIndex();
+  int entries = 0;
+  for (int c = 0; c < 256; ++c) entries += fst[c] != -1;
+  EXPECT_EQ(entries, 3);
+  EXPECT_EQ(fst[0], -1);
+  EXPECT_EQ(lists_[1].FirstCharRange(0xC0).First, 2);
+  EXPECT_EQ(lists_[1].FirstCharRange(0xC0).Last, 3);
+  EXPECT_EQ(lists_[1].FirstCharRange(0xC1).First, 4);
+  EXPECT_EQ(lists_[1].FirstCharRange(0xC1).Last, 4);
+  EXPECT_EQ(lists_[1].FirstCharRange(0xDF).First, 5);
+  EXPECT_EQ(lists_[1].FirstCharRange(0xDF).Last, 6);
+  EXPECT_FALSE(lists_[1].FirstCharRange(0xC2).Usable());
+  EXPECT_EQ(lists_[1].FirstCharRange(0xC2).First, 0);
+  // Empty names take the first positions and fall in no range.
+  EXPECT_LT(lists_[1].Rank(2), 2u);
+  EXPECT_LT(lists_[1].Rank(6), 2u);
+}
+
+TEST_F(IndexLists, ALastRunOfByteFFReachesTheEnd) {
+  Build(StandardTable({{"1", "я"}, {"2", "Я"}, {"3", "яр"}}));
+  EXPECT_EQ(lists_[1].FirstCharRange(0xFF).First, 1);
+  EXPECT_EQ(lists_[1].FirstCharRange(0xFF).Last, 2);
+  EXPECT_EQ(lists_[1].FirstCharRange(0xDF).Last, 0);
+}
+
+TEST_F(IndexLists, DemoOrdersAgreeWithTheirCompareFunctions) {
+  demo::TDemoOptions options;
+  options.Records = 20000;
+  options.Seed = 7;
+  Build(demo::MakeDemoTable(options));
+  for (int i = 0; i < 3; ++i) {
+    const std::vector<std::uint32_t> order = Ordered(i);
+    std::vector<bool> seen(order.size());
+    for (std::size_t j = 0; j < order.size(); ++j) {
+      ASSERT_FALSE(seen[order[j]]);
+      seen[order[j]] = true;
+      if (j > 0) {
+        ASSERT_LE(kSortCompares[i](store_.RecordAddr(order[j - 1]), store_.RecordAddr(order[j])), 0)
+            << "order " << i << " position " << j;
+      }
+    }
+  }
+}
+
+TEST_F(IndexLists, ZeroRecordsGiveTablesOfMinusOnes) {
+  Build(StandardTable({}));
+  lists_[0].SaveToFile(folder_ / "index1.bin");
+  const std::string bytes = ReadBytes(folder_ / "index1.bin");
+  EXPECT_EQ(bytes, std::string(1024, '\xFF'));
+  TIndexList loaded;
+  loaded.SetDBFReader(&store_);
+  loaded.LoadFromFile(folder_ / "index1.bin");
+  EXPECT_EQ(loaded.Count(), 0);
+  EXPECT_FALSE(loaded.FirstCharRange('1').Usable());
+}
+
+TEST_F(IndexLists, SavedTablesLoadAgainAndReplaceOldFiles) {
+  Build(StandardTable({{"3"}, {"100"}, {"20"}}));
+  demo::WriteBytes(folder_ / "index1.bin", "stale");
+  lists_[0].SaveToFile(folder_ / "index1.bin");
+  const std::string bytes = ReadBytes(folder_ / "index1.bin");
+  ASSERT_EQ(bytes.size(), 3u * 4 + 1024);
+  const std::uint32_t ranks[3] = {2, 0, 1};
+  EXPECT_EQ(std::memcmp(bytes.data(), ranks, sizeof ranks), 0);
+
+  TIndexList loaded;
+  loaded.SetDBFReader(&store_);
+  loaded.LoadFromFile(folder_ / "index1.bin");
+  EXPECT_EQ(loaded.Rank(0), 2u);
+  EXPECT_EQ(loaded.FirstCharRange('1').First, 0);
+  EXPECT_EQ(loaded.FirstCharRange('3').Last, 2);
+  // A loaded table is read-only: building steps refuse it.
+  loaded.SortCompare = CompareByNumber;
+  EXPECT_EQ(MessageOf<ESortListError>([&] { loaded.Sort(); }), "not allocate memory");
+}
+
+TEST_F(IndexLists, RefusesIndexFilesOfTheWrongSizeOrContent) {
+  Build(StandardTable({{"3"}, {"100"}, {"20"}}));
+  lists_[0].SaveToFile(folder_ / "index1.bin");
+  const std::string good = ReadBytes(folder_ / "index1.bin");
+  auto load_error = [&](const std::string& bytes) {
+    demo::WriteBytes(folder_ / "bad.bin", bytes);
+    TIndexList list;
+    list.SetDBFReader(&store_);
+    return MessageOf<EIndexListError>([&] { list.LoadFromFile(folder_ / "bad.bin"); });
+  };
+  auto with_int = [&](std::size_t at, std::int32_t value) {
+    std::string bytes = good;
+    std::memcpy(&bytes[at], &value, 4);
+    return bytes;
+  };
+  EXPECT_EQ(load_error(good.substr(0, good.size() - 1)), "corrupt index file");
+  EXPECT_EQ(load_error(good + "x"), "corrupt index file");
+  EXPECT_EQ(load_error(with_int(0, 1)), "corrupt index file");   // rank 1 twice
+  EXPECT_EQ(load_error(with_int(0, 3)), "corrupt index file");   // rank beyond R
+  EXPECT_EQ(load_error(with_int(12, 0)), "corrupt index file");  // FSTIndex[0] set
+  EXPECT_EQ(load_error(with_int(12 + 4 * '9', 3)), "corrupt index file");  // beyond R
+  EXPECT_EQ(load_error(with_int(12 + 4 * '9', 1)), "corrupt index file");  // not rising
+}
+
+TEST_F(IndexLists, OperationsNeedTheirReaderRegionAndCompare) {
+  TIndexList list;
+  EXPECT_EQ(MessageOf<EIndexListError>([&] { list.Allocate(); }), "DBFReader not assigned!");
+  EXPECT_EQ(MessageOf<ESortListError>([&] { list.FillAddresses(); }), "not allocate memory");
+  EXPECT_EQ(MessageOf<EIndexListError>([&] { list.InitFST(); }), "error init FST");
+  EXPECT_EQ(MessageOf<EIndexListError>([&] { list.MakeRanks(); }), "DBFReader not assigned!");
+  EXPECT_EQ(MessageOf<EIndexListError>([&] { list.Sort(); }), "SortCompare function not assigned!");
+  list.SortCompare = CompareByNumber;
+  EXPECT_EQ(MessageOf<ESortListError>([&] { list.Sort(); }), "not allocate memory");
+
+  Build(StandardTable({{"1"}}));
+  list.SetDBFReader(&store_);
+  list.SetDBFReader(nullptr);  // ignored
+  EXPECT_EQ(list.DBFReader(), &store_);
+  EXPECT_EQ(MessageOf<ESortListError>([&] { list.InitFST(); }), "not allocate memory");
+  platform::testing::InjectFault(platform::testing::Fault::kRegion);
+  EXPECT_EQ(MessageOf<Exception>([&] { list.Allocate(); }),
+            "Error map file in SWAP in allocate procedure!");
+}
+
+TEST_F(IndexLists, TooManyLeadingBytesAreRefused) {
+  // An order whose entries are not sorted can meet a byte twice.
+  auto table = StandardTable({});
+  for (int i = 0; i < 300; ++i) table.AddRecord({std::string(1, static_cast<char>(i % 2 ? 'A' : 'B'))});
+  table.SaveTo(folder_ / "Data.dbf");
+  store_.LoadFromFile(folder_ / "Data.dbf");
+  store_.ConvertToBin();
+  TIndexList list;
+  list.SetDBFReader(&store_);
+  list.Allocate();
+  list.FillAddresses();
+  EXPECT_EQ(MessageOf<EIndexListError>([&] { list.InitFST(); }), "FSTIndex count more than 255!");
+}
+
+}  // namespace
+}  // namespace olvendrix

@@ -1,0 +1,85 @@
+// The engine's one seam to the operating system: whole-file read-only views,
+// anonymous zero-filled regions, writing, replacing and finding files, and the
+// millisecond tick counter. platform_win32.cpp and platform_posix.cpp
+// implement it; nothing else in the engine includes a system header.
+//
+// The functions report failure by their result and never throw: the callers
+// turn a failure into the program's own message. They are safe to call from
+// any thread. Paths are taken as given (UTF-16 on Windows, bytes on POSIX).
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+namespace olvendrix::platform {
+
+// A mapped block of memory, released on destruction. Either a read-only view
+// of a whole file or a zero-filled read-write region backed by the paging
+// file / anonymous memory. Move-only; an empty object holds nothing.
+class MappedMemory {
+ public:
+  MappedMemory() = default;
+  // Adopts a mapping made by the platform file; `writable` tells a region
+  // from a read-only file view.
+  MappedMemory(std::uint8_t* data, std::uint64_t size, bool writable)
+      : data_(data), size_(size), writable_(writable) {}
+  MappedMemory(MappedMemory&& other) noexcept { *this = std::move(other); }
+  MappedMemory& operator=(MappedMemory&& other) noexcept;
+  MappedMemory(const MappedMemory&) = delete;
+  MappedMemory& operator=(const MappedMemory&) = delete;
+  ~MappedMemory() { Reset(); }
+
+  std::uint8_t* Data() const { return data_; }
+  std::uint64_t Size() const { return size_; }
+  bool Writable() const { return writable_; }
+  explicit operator bool() const { return data_ != nullptr; }
+  // Unmaps the block, if any.
+  void Reset();
+
+ private:
+  std::uint8_t* data_ = nullptr;
+  std::uint64_t size_ = 0;
+  bool writable_ = false;
+};
+
+enum class MapResult { kOk, kOpenFailed, kMapFailed };
+// Maps the whole existing file read-only, hinting sequential access. An empty
+// file cannot be mapped (kMapFailed), as on Windows.
+MapResult MapFileReadOnly(const std::filesystem::path& path, MappedMemory& view);
+
+// A zero-filled read-write region of `size` bytes (size > 0); empty on failure.
+MappedMemory AllocateRegion(std::uint64_t size);
+
+enum class WriteResult { kOk, kCreateFailed, kShortWrite };
+// Creates (or truncates) the file, writes all bytes and flushes them to disk,
+// so that a later replace or delete never leaves only unwritten data behind.
+WriteResult WriteNewFile(const std::filesystem::path& path, const void* data, std::uint64_t size);
+
+// Moves `from` over `to` in one step, replacing `to`; false on failure, when
+// both files are left as they were.
+bool MoveReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// True when a directory entry of any kind (file or folder) has this path.
+bool PathExists(const std::filesystem::path& path);
+
+// Deletes a file; false when it could not be deleted.
+bool RemoveFile(const std::filesystem::path& path);
+
+// Milliseconds of a monotonic counter, wrapping at 2^32 like the system's.
+std::uint32_t TickCount();
+
+// Fault injection for tests: the next `count` calls of the operation fail as
+// if the system had refused them. Not for production code.
+namespace testing {
+enum class Fault { kOpen, kMap, kRegion, kCreate, kShortWrite, kReplace, kCount };
+void InjectFault(Fault fault, int count = 1);
+void ClearFaults();
+}  // namespace testing
+
+namespace internal {
+// Consumes one injected failure of `fault`; true when the call must fail.
+bool TakeFault(testing::Fault fault);
+void Unmap(std::uint8_t* data, std::uint64_t size);
+}  // namespace internal
+
+}  // namespace olvendrix::platform

@@ -1,0 +1,104 @@
+// POSIX implementation of the platform seam (Linux builds: tests, tools).
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "engine/platform/platform.h"
+
+namespace olvendrix::platform {
+namespace {
+
+using testing::Fault;
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+
+ private:
+  int fd_;
+};
+
+void SyncFolderOf(const std::filesystem::path& path) {
+  FileDescriptor folder(::open(path.parent_path().empty() ? "." : path.parent_path().c_str(),
+                               O_RDONLY | O_DIRECTORY));
+  if (folder.valid()) ::fsync(folder.get());
+}
+
+}  // namespace
+
+namespace internal {
+void Unmap(std::uint8_t* data, std::uint64_t size) { ::munmap(data, size); }
+}  // namespace internal
+
+MapResult MapFileReadOnly(const std::filesystem::path& path, MappedMemory& view) {
+  if (internal::TakeFault(Fault::kOpen)) return MapResult::kOpenFailed;
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat info {};
+  if (!file.valid() || ::fstat(file.get(), &info) != 0 || S_ISDIR(info.st_mode)) {
+    return MapResult::kOpenFailed;
+  }
+  if (internal::TakeFault(Fault::kMap) || info.st_size <= 0) return MapResult::kMapFailed;
+  const auto size = static_cast<std::uint64_t>(info.st_size);
+  void* data = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, file.get(), 0);
+  if (data == MAP_FAILED) return MapResult::kMapFailed;
+  ::madvise(data, size, MADV_SEQUENTIAL);
+  view = MappedMemory(static_cast<std::uint8_t*>(data), size, false);
+  return MapResult::kOk;
+}
+
+MappedMemory AllocateRegion(std::uint64_t size) {
+  if (size == 0 || internal::TakeFault(Fault::kRegion)) return {};
+  void* data = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (data == MAP_FAILED) return {};
+  return MappedMemory(static_cast<std::uint8_t*>(data), size, true);
+}
+
+WriteResult WriteNewFile(const std::filesystem::path& path, const void* data, std::uint64_t size) {
+  if (internal::TakeFault(Fault::kCreate)) return WriteResult::kCreateFailed;
+  FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (!file.valid()) return WriteResult::kCreateFailed;
+  if (internal::TakeFault(Fault::kShortWrite)) return WriteResult::kShortWrite;
+  const auto* bytes = static_cast<const std::uint8_t*>(data);
+  std::uint64_t done = 0;
+  while (done < size) {
+    const ssize_t written = ::write(file.get(), bytes + done, size - done);
+    if (written <= 0) return WriteResult::kShortWrite;
+    done += static_cast<std::uint64_t>(written);
+  }
+  if (::fsync(file.get()) != 0) return WriteResult::kShortWrite;
+  return WriteResult::kOk;
+}
+
+bool MoveReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (internal::TakeFault(Fault::kReplace)) return false;
+  if (::rename(from.c_str(), to.c_str()) != 0) return false;
+  SyncFolderOf(to);
+  return true;
+}
+
+bool PathExists(const std::filesystem::path& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0;
+}
+
+bool RemoveFile(const std::filesystem::path& path) { return ::unlink(path.c_str()) == 0; }
+
+std::uint32_t TickCount() {
+  timespec now{};
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<std::uint32_t>(static_cast<std::uint64_t>(now.tv_sec) * 1000u +
+                                    static_cast<std::uint64_t>(now.tv_nsec) / 1000000u);
+}
+
+}  // namespace olvendrix::platform

@@ -1,0 +1,107 @@
+// Win32 implementation of the platform seam (the program and its tests).
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <algorithm>
+
+#include "engine/platform/platform.h"
+
+namespace olvendrix::platform {
+namespace {
+
+using testing::Fault;
+
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  ~Handle() {
+    if (valid()) ::CloseHandle(handle_);
+  }
+  HANDLE get() const { return handle_; }
+  bool valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+
+DWORD High(std::uint64_t size) { return static_cast<DWORD>(size >> 32); }
+DWORD Low(std::uint64_t size) { return static_cast<DWORD>(size & 0xFFFFFFFFu); }
+
+}  // namespace
+
+namespace internal {
+void Unmap(std::uint8_t* data, std::uint64_t) { ::UnmapViewOfFile(data); }
+}  // namespace internal
+
+MapResult MapFileReadOnly(const std::filesystem::path& path, MappedMemory& view) {
+  if (internal::TakeFault(Fault::kOpen)) return MapResult::kOpenFailed;
+  Handle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file.valid()) return MapResult::kOpenFailed;
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file.get(), &size)) return MapResult::kOpenFailed;
+  if (internal::TakeFault(Fault::kMap) || size.QuadPart <= 0) return MapResult::kMapFailed;
+  // The view keeps the mapping alive once both handles are closed.
+  Handle mapping(::CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+  if (!mapping.valid()) return MapResult::kMapFailed;
+  void* data = ::MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0);
+  if (data == nullptr) return MapResult::kMapFailed;
+  view = MappedMemory(static_cast<std::uint8_t*>(data), static_cast<std::uint64_t>(size.QuadPart),
+                      false);
+  return MapResult::kOk;
+}
+
+MappedMemory AllocateRegion(std::uint64_t size) {
+  if (size == 0 || internal::TakeFault(Fault::kRegion)) return {};
+  // Unnamed: two copies of the program must never share a work region.
+  Handle mapping(::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, High(size),
+                                      Low(size), nullptr));
+  if (!mapping.valid()) return {};
+  void* data = ::MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, 0);
+  if (data == nullptr) return {};
+  return MappedMemory(static_cast<std::uint8_t*>(data), size, true);
+}
+
+WriteResult WriteNewFile(const std::filesystem::path& path, const void* data, std::uint64_t size) {
+  if (internal::TakeFault(Fault::kCreate)) return WriteResult::kCreateFailed;
+  Handle file(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return WriteResult::kCreateFailed;
+  if (internal::TakeFault(Fault::kShortWrite)) return WriteResult::kShortWrite;
+  const auto* bytes = static_cast<const std::uint8_t*>(data);
+  std::uint64_t done = 0;
+  while (done < size) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::uint64_t>(size - done, 1u << 30));
+    DWORD written = 0;
+    if (!::WriteFile(file.get(), bytes + done, chunk, &written, nullptr) || written == 0) {
+      return WriteResult::kShortWrite;
+    }
+    done += written;
+  }
+  if (!::FlushFileBuffers(file.get())) return WriteResult::kShortWrite;
+  return WriteResult::kOk;
+}
+
+bool MoveReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (internal::TakeFault(Fault::kReplace)) return false;
+  return ::MoveFileExW(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool PathExists(const std::filesystem::path& path) {
+  WIN32_FIND_DATAW found{};
+  HANDLE search = ::FindFirstFileW(path.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  ::FindClose(search);
+  return true;
+}
+
+bool RemoveFile(const std::filesystem::path& path) { return ::DeleteFileW(path.c_str()) != 0; }
+
+std::uint32_t TickCount() { return ::GetTickCount(); }
+
+}  // namespace olvendrix::platform

@@ -1,0 +1,41 @@
+#include "tests/test_support.h"
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <iterator>
+
+#include "engine/cp1251.h"
+
+namespace olvendrix::testing {
+
+TempFolder::TempFolder() {
+  static std::atomic<int> counter{0};
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  path_ = std::filesystem::temp_directory_path() /
+          ("olvendrix-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+  std::filesystem::create_directories(path_);
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+demo::TDbfTableWriter StandardTable(const std::vector<std::vector<std::string>>& utf8_rows) {
+  demo::TDbfTableWriter table(
+      {{"NUMTEL", 7}, {"FIO", 40}, {"STREET", 30}, {"HOUSE", 7}, {"FLAT", 7}});
+  for (const auto& row : utf8_rows) {
+    std::vector<std::string> values;
+    for (const auto& value : row) values.push_back(W1251(value));
+    table.AddRecord(values);
+  }
+  return table;
+}
+
+}  // namespace olvendrix::testing

@@ -1,0 +1,63 @@
+# Shared steps of ./run and ./test: install what is missing, configure and
+# build. Sourced, not run.
+
+OLVENDRIX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+OLVENDRIX_BUILD="$OLVENDRIX_ROOT/build"
+OLVENDRIX_JOBS=$(nproc 2>/dev/null || echo 2)
+
+OLVENDRIX_PACKAGES=(
+  cmake make g++ googletest libbenchmark-dev
+  clang libclang-rt-14-dev
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine64 xvfb xauth x11-apps imagemagick
+)
+
+say() { printf '==> %s\n' "$*"; }
+
+install_missing_packages() {
+  local missing=()
+  for package in "${OLVENDRIX_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+      missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  say "installing ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
+}
+
+# configure_and_build DIR [cmake options...]
+configure_and_build() {
+  local dir=$1
+  shift
+  if [ ! -f "$OLVENDRIX_BUILD/$dir/CMakeCache.txt" ]; then
+    cmake -S "$OLVENDRIX_ROOT" -B "$OLVENDRIX_BUILD/$dir" "$@" >/dev/null
+  fi
+  cmake --build "$OLVENDRIX_BUILD/$dir" -j "$OLVENDRIX_JOBS" -- --no-print-directory >/dev/null
+}
+
+build_windows() {
+  say "building the Windows program (mingw-w64, Release)"
+  configure_and_build windows -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$OLVENDRIX_ROOT/cmake/mingw-w64-x86_64.cmake"
+}
+
+build_native_tools() {
+  say "building the native tools (Release)"
+  configure_and_build release -DCMAKE_BUILD_TYPE=Release
+}
+
+# An initialised Wine prefix for wine-run.sh to copy: one wineboot per run
+# instead of one per test program.
+make_wine_template() {
+  local template="$OLVENDRIX_BUILD/windows/wine-template"
+  rm -rf "$template" "$template.home"
+  mkdir -p "$template.home"
+  HOME="$template.home" WINEPREFIX="$template" WINEDEBUG=-all \
+    WINEDLLOVERRIDES="winemenubuilder.exe=d" wineboot -i >/dev/null 2>&1
+  HOME="$template.home" WINEPREFIX="$template" wineserver -w >/dev/null 2>&1 || true
+  export OLVENDRIX_WINE_TEMPLATE="$template"
+}
