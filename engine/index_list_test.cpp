@@ -24,17 +24,7 @@ class IndexLists : public ::testing::Test {
     table.SaveTo(folder_ / "Data.dbf");
     store_.LoadFromFile(folder_ / "Data.dbf");
     store_.ConvertToBin();
-    for (int i = 0; i < 3; ++i) {
-      lists_[i].ListIndex = static_cast<std::uint8_t>(i);
-      lists_[i].SetDBFReader(&store_);
-      lists_[i].SortCompare = kSortCompares[i];
-      lists_[i].Allocate();
-      lists_[i].FillAddresses();
-    }
-    FillFieldOffsets(store_);
-    for (auto& list : lists_) list.Sort();
-    for (auto& list : lists_) list.InitFST();
-    for (auto& list : lists_) list.MakeRanks();
+    testing::BuildOrders(store_, lists_);
   }
   // Record numbers of order i, by position.
   std::vector<std::uint32_t> Ordered(int i) const {

@@ -27,6 +27,30 @@ std::string ReadBytes(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+void BuildOrders(const TDBFConverter& store, TIndexList (&lists)[3]) {
+  for (int i = 0; i < 3; ++i) {
+    lists[i].ListIndex = static_cast<std::uint8_t>(i);
+    lists[i].SetDBFReader(&store);
+    lists[i].SortCompare = kSortCompares[i];
+    lists[i].Allocate();
+    lists[i].FillAddresses();
+  }
+  FillFieldOffsets(store);
+  for (auto& list : lists) list.Sort();
+  for (auto& list : lists) list.InitFST();
+  for (auto& list : lists) list.MakeRanks();
+}
+
+TPreparedStore::TPreparedStore(const TempFolder& folder, const demo::TDbfTableWriter& table) {
+  table.SaveTo(folder / "Data.dbf");
+  Store.LoadFromFile(folder / "Data.dbf");
+  Store.ConvertToBin();
+  BuildOrders(Store, Lists);
+  Search.Reader = &Store;
+  for (int i = 0; i < 3; ++i) Search.IndexLists[i] = &Lists[i];
+  Search.Allocate(static_cast<std::int32_t>(Store.RecordCount()));
+}
+
 demo::TDbfTableWriter StandardTable(const std::vector<std::vector<std::string>>& utf8_rows) {
   demo::TDbfTableWriter table(
       {{"NUMTEL", 7}, {"FIO", 40}, {"STREET", 30}, {"HOUSE", 7}, {"FLAT", 7}});

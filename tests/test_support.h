@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/dbf_converter.h"
 #include "engine/errors.h"
+#include "engine/index_list.h"
+#include "engine/search_list.h"
 #include "tools/demo/dbf_writer.h"
 
 namespace olvendrix::testing {
@@ -30,6 +33,19 @@ std::string ReadBytes(const std::filesystem::path& path);
 
 // The five standard columns (widths 7, 40, 30, 7, 7) with rows given in UTF-8.
 demo::TDbfTableWriter StandardTable(const std::vector<std::vector<std::string>>& utf8_rows);
+
+// A converted store with its three orders built as preparation builds them,
+// and a search list wired to both (storage allocated, defaults otherwise).
+class TPreparedStore {
+ public:
+  TPreparedStore(const TempFolder& folder, const demo::TDbfTableWriter& table);
+  TDBFConverter Store;
+  TIndexList Lists[3];
+  TSearchList Search;
+};
+
+// Builds the three orders of a converted store into `lists`.
+void BuildOrders(const TDBFConverter& store, TIndexList (&lists)[3]);
 
 // The message of the exception of class E that `action` raises; a test
 // failure when it raises nothing or another class.

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 namespace olvendrix::platform {
 
@@ -64,6 +65,13 @@ bool PathExists(const std::filesystem::path& path);
 
 // Deletes a file; false when it could not be deleted.
 bool RemoveFile(const std::filesystem::path& path);
+
+// The current local date and time in the user's short date and long time
+// format, as Windows-1251 text.
+std::string LocalDateTimeText();
+
+// The folder of the running executable.
+std::filesystem::path ExecutableFolder();
 
 // Milliseconds of a monotonic counter, wrapping at 2^32 like the system's.
 std::uint32_t TickCount();

@@ -5,7 +5,11 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <cstdio>
+#include <ctime>
+
+#include "engine/cp1251.h"
 
 #include "engine/platform/platform.h"
 
@@ -93,6 +97,21 @@ bool PathExists(const std::filesystem::path& path) {
 }
 
 bool RemoveFile(const std::filesystem::path& path) { return ::unlink(path.c_str()) == 0; }
+
+std::string LocalDateTimeText() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  ::localtime_r(&now, &local);
+  char text[128];
+  const std::size_t length = std::strftime(text, sizeof text, "%x %X", &local);
+  return Utf8ToCp1251(std::string(text, length));
+}
+
+std::filesystem::path ExecutableFolder() {
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::filesystem::current_path() : self.parent_path();
+}
 
 std::uint32_t TickCount() {
   timespec now{};

@@ -102,6 +102,31 @@ bool PathExists(const std::filesystem::path& path) {
 
 bool RemoveFile(const std::filesystem::path& path) { return ::DeleteFileW(path.c_str()) != 0; }
 
+std::string LocalDateTimeText() {
+  wchar_t date[128] = {};
+  wchar_t time[128] = {};
+  ::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, 128);
+  ::GetTimeFormatW(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, time, 128);
+  const std::wstring both = std::wstring(date) + L" " + time;
+  char text[512] = {};
+  const int length = ::WideCharToMultiByte(1251, 0, both.c_str(), static_cast<int>(both.size()),
+                                           text, sizeof text, "?", nullptr);
+  return std::string(text, length > 0 ? static_cast<std::size_t>(length) : 0u);
+}
+
+std::filesystem::path ExecutableFolder() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      break;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+  return std::filesystem::path(buffer).parent_path();
+}
+
 std::uint32_t TickCount() { return ::GetTickCount(); }
 
 }  // namespace olvendrix::platform

@@ -4,48 +4,15 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
-#include <map>
-#include <memory>
 
 #include "engine/dbf_converter.h"
 #include "engine/index_list.h"
-#include "tools/demo/demo_table.h"
+#include "tools/bench/bench_fixture.h"
 
-namespace olvendrix {
+namespace olvendrix::bench {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A folder per record count holding Data.dbf and, once built, the prepared
-// files; made on first use and kept for the whole run.
-const fs::path& PreparedFolder(std::uint32_t records) {
-  static std::map<std::uint32_t, fs::path> folders;
-  auto found = folders.find(records);
-  if (found != folders.end()) return found->second;
-  const fs::path folder = fs::temp_directory_path() / ("olvendrix-bench-" + std::to_string(records));
-  fs::create_directories(folder);
-  demo::TDemoOptions options;
-  options.Records = records;
-  demo::MakeDemoTable(options).SaveTo(folder / "Data.dbf");
-  TDBFConverter store;
-  store.LoadFromFile(folder / "Data.dbf");
-  store.ConvertToBin();
-  store.SaveToFile(folder / "data.bin");
-  return folders.emplace(records, folder).first->second;
-}
-
-struct Orders {
-  TIndexList lists[3];
-  explicit Orders(const TDBFConverter& store) {
-    for (int i = 0; i < 3; ++i) {
-      lists[i].ListIndex = static_cast<std::uint8_t>(i);
-      lists[i].SetDBFReader(&store);
-      lists[i].SortCompare = kSortCompares[i];
-    }
-  }
-};
-
-const char* const kIndexNames[3] = {"index1.bin", "index2.bin", "index3.bin"};
 
 void BM_LoadConvertSave(benchmark::State& state) {
   const fs::path& folder = PreparedFolder(static_cast<std::uint32_t>(state.range(0)));
@@ -63,15 +30,7 @@ void BM_SortRanksSave(benchmark::State& state) {
   store.LoadFromFile(folder / "data.bin");
   for (auto _ : state) {
     Orders orders(store);
-    for (auto& list : orders.lists) {
-      list.Allocate();
-      list.FillAddresses();
-    }
-    FillFieldOffsets(store);
-    for (auto& list : orders.lists) list.Sort();
-    for (auto& list : orders.lists) list.InitFST();
-    for (auto& list : orders.lists) list.MakeRanks();
-    for (int i = 0; i < 3; ++i) orders.lists[i].SaveToFile(folder / kIndexNames[i]);
+    orders.Build(store, folder);
   }
 }
 
@@ -97,16 +56,7 @@ void BM_LoadPrepared(benchmark::State& state) {
     // Make sure the index files exist for this store.
     TDBFConverter store;
     store.LoadFromFile(folder / "data.bin");
-    Orders orders(store);
-    FillFieldOffsets(store);
-    for (int i = 0; i < 3; ++i) {
-      orders.lists[i].Allocate();
-      orders.lists[i].FillAddresses();
-      orders.lists[i].Sort();
-      orders.lists[i].InitFST();
-      orders.lists[i].MakeRanks();
-      orders.lists[i].SaveToFile(folder / kIndexNames[i]);
-    }
+    Orders(store).Build(store, folder);
   }
   for (auto _ : state) {
     TDBFConverter store;
@@ -131,6 +81,6 @@ BENCHMARK(BM_SortOneOrder)
 BENCHMARK(BM_LoadPrepared)->Apply(Sizes);
 
 }  // namespace
-}  // namespace olvendrix
+}  // namespace olvendrix::bench
 
 BENCHMARK_MAIN();

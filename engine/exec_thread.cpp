@@ -1,0 +1,58 @@
+#include "engine/exec_thread.h"
+
+#include "engine/errors.h"
+#include "engine/format.h"
+
+namespace olvendrix {
+namespace {
+
+std::exception_ptr Wrapped(const std::string& message) {
+  return std::make_exception_ptr(
+      EExecThreadError(Format("Error in thread:%s %s ", {"\n\r", message})));
+}
+
+}  // namespace
+
+TExecThread::TExecThread(TJobProc Proc, void* Data, TMainThreadDispatcher dispatcher)
+    : proc_(Proc), data_(Data), dispatcher_(std::move(dispatcher)) {}
+
+TExecThread::~TExecThread() { WaitFor(); }
+
+void TExecThread::Resume() {
+  if (!thread_.joinable()) thread_ = std::thread([this] { Execute(); });
+}
+
+void TExecThread::WaitFor() {
+  if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
+}
+
+void TExecThread::Execute() {
+  try {
+    proc_(data_);
+  } catch (const Exception& e) {
+    fatal_ = Wrapped(e.Message());
+  } catch (const std::exception& e) {
+    fatal_ = Wrapped(e.what());
+  } catch (...) {
+    fatal_ = std::current_exception();
+  }
+  // Last step of the thread: the handler may destroy this object.
+  dispatcher_([this] {
+    if (OnTerminate) OnTerminate(*this);
+  });
+}
+
+std::string TExecThread::FatalMessage() const {
+  if (!fatal_) return {};
+  try {
+    std::rethrow_exception(fatal_);
+  } catch (const Exception& e) {
+    return e.Message();
+  } catch (const std::exception& e) {
+    return e.what();
+  } catch (...) {
+    return "unknown exception";
+  }
+}
+
+}  // namespace olvendrix

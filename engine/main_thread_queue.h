@@ -1,0 +1,48 @@
+// TMainThreadQueue: a main-thread dispatcher for programs without a window
+// (tests, command-line tools). Tasks posted from any thread run, in order, on
+// the thread that calls RunOne.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+
+#include "engine/exec_thread.h"
+
+namespace olvendrix {
+
+class TMainThreadQueue {
+ public:
+  // A dispatcher that posts to this queue; the queue must outlive it.
+  TMainThreadDispatcher Dispatcher() {
+    return [this](std::function<void()> task) { Post(std::move(task)); };
+  }
+  void Post(std::function<void()> task) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      tasks_.push_back(std::move(task));
+    }
+    ready_.notify_one();
+  }
+  // Runs the next task, waiting up to `timeout` for one; false when none came.
+  bool RunOne(std::chrono::milliseconds timeout) {
+    std::function<void()> task;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      if (!ready_.wait_for(lock, timeout, [this] { return !tasks_.empty(); })) return false;
+      task = std::move(tasks_.front());
+      tasks_.pop_front();
+    }
+    task();
+    return true;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable ready_;
+  std::deque<std::function<void()>> tasks_;
+};
+
+}  // namespace olvendrix

@@ -1,0 +1,109 @@
+// TSearchList: the search engine and the holder of the current result.
+//
+// A search scans every record of the store once, rejects records of the
+// range-constrained fields by their rank in that field's order (first
+// character tables), tests the remaining fields by their match modes, and
+// writes each match at its rank in the chosen sort order; compacting those
+// slots leaves the results sorted with no sorting step.
+//
+// Threads: Search and SaveToFile run on a job thread, everything else on the
+// main thread; the owner never lets both touch the list at once. The reader
+// and the index lists are not owned. Errors raise ESearchListError (or the
+// general Exception for storage and file failures).
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "engine/dbf_converter.h"
+#include "engine/index_list.h"
+#include "engine/match_mode.h"
+#include "engine/platform/platform.h"
+
+namespace olvendrix {
+
+// A length-prefixed text of at most 255 Windows-1251 bytes.
+struct TShortText {
+  std::uint8_t Length = 0;
+  char Chars[255] = {};
+
+  // Keeps the first 255 bytes of `text`.
+  void Assign(std::string_view text);
+  std::string_view View() const { return std::string_view(Chars, Length); }
+};
+
+// The five input texts of one search, untrimmed, in field order.
+struct TSearchParams {
+  TShortText Texts[5];
+};
+bool operator==(const TSearchParams& a, const TSearchParams& b);
+inline bool operator!=(const TSearchParams& a, const TSearchParams& b) { return !(a == b); }
+
+// The program's version, shown in the heading of saved results.
+constexpr const char* kProgramVersion = "1.07.07";
+
+class TSearchList {
+ public:
+  TSearchList() = default;
+  TSearchList(const TSearchList&) = delete;
+  TSearchList& operator=(const TSearchList&) = delete;
+
+  bool CaseSensitive = false;
+  const TDBFConverter* Reader = nullptr;
+  TMatchModes Modes{};
+  const TIndexList* IndexLists[3] = {};
+  // Result position of the row to keep selected, and its record.
+  std::int32_t SelIndex = 0;
+  std::int32_t SelRecord = 0;
+  // When set, searches move SelIndex to SelRecord's new position.
+  bool KeepSelection = false;
+
+  // Storage for n results (zero-filled, outside the heap); n = 0 frees it.
+  // Raises "Error map file in SWAP in allocate procedure!".
+  void Allocate(std::int32_t n);
+  // Takes effect at the next Search.
+  void SetSortOrder(std::uint8_t order) { sort_order_ = order; }
+  std::uint8_t SortOrder() const { return sort_order_; }
+
+  // One search; results are Count() record numbers in Items() in sort order.
+  // Raises "%d list is not assigned" for a sort order without its list and
+  // "Error DBF Reader Count %d" when the storage does not fit the store,
+  // leaving the previous results; "Error check size in Expand procedure"
+  // when two records share a rank.
+  void Search(const TSearchParams& params);
+
+  std::int32_t Count() const { return count_; }
+  std::int32_t Capacity() const { return capacity_; }
+  const std::int32_t* Items() const { return items(); }
+  // Items[position]; raises "index out of bound: %i" at or past Capacity.
+  std::int32_t GetItem(std::int32_t position) const;
+  // The record of a result; raises "Index value^ %d is out of bound in
+  // GetREcAddr FUnc!" outside 0..Count-1.
+  const std::uint8_t* GetRecAddr(std::int32_t position) const;
+
+  // One result as a text line: every field trimmed of trailing bytes
+  // 0x00..0x20, each followed by one space, then CR LF.
+  std::string GetLine(std::int32_t position) const;
+  // Writes a heading line and every result line to `path`, through a ".tmp"
+  // file replaced in one step. Raises the file helpers' errors.
+  void SaveToFile(const std::filesystem::path& path) const;
+
+ private:
+  std::int32_t* items() const { return reinterpret_cast<std::int32_t*>(storage_.Data()); }
+  // Compacts the slots between the lowest and highest rank written.
+  void Expand(std::int32_t lowest, std::int32_t highest);
+  // Appends a result line to `out` and returns the end of what it wrote.
+  char* WriteLine(const std::uint8_t* record, char* out) const;
+
+  std::uint8_t sort_order_ = 0;
+  std::int32_t count_ = 0;
+  std::int32_t capacity_ = 0;
+  platform::MappedMemory storage_;
+};
+
+// The heading of a saved result file, CR LF included.
+std::string ResultHeading();
+
+}  // namespace olvendrix

@@ -1,0 +1,169 @@
+#include "engine/search_list.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/cp1251.h"
+#include "tests/test_support.h"
+
+namespace olvendrix {
+namespace {
+
+using testing::MessageOf;
+using testing::ReadBytes;
+using testing::StandardTable;
+using testing::TempFolder;
+using testing::TPreparedStore;
+
+// Record numbers 0..6.
+const std::vector<std::vector<std::string>> kRows = {
+    {"2345678", "Шевченко Іван Петрович", "вул. Садова", "12", "5"},
+    {"2111111", "Шевчук Марія Іванівна", "вул. Шевченка", "12А", ""},
+    {"3000000", "ІВАН Петренко", "просп. Перемоги", "123", "1"},
+    {"2999999", "Бойко Ївга", "вул. Садова", "12 А", "2"},
+    {"5555555", "Їжак Степан", "пров. Лісовий", "9", ""},
+    {"2000000", "Коваленко Єва", "вул. Шевченка", "12", "7"},
+    {"1000000", "шевченко олег", "вул. Садова", "1", "1"},
+};
+
+TSearchParams Params(const std::vector<std::string>& utf8_texts) {
+  TSearchParams params;
+  for (std::size_t i = 0; i < utf8_texts.size(); ++i) params.Texts[i].Assign(W1251(utf8_texts[i]));
+  return params;
+}
+
+class SearchList : public ::testing::Test {
+ protected:
+  SearchList() : prepared_(folder_, StandardTable(kRows)), search_(prepared_.Search) {}
+
+  std::vector<std::int32_t> Find(const std::vector<std::string>& texts) {
+    search_.Search(Params(texts));
+    return Results();
+  }
+  std::vector<std::int32_t> Results() const {
+    return std::vector<std::int32_t>(search_.Items(), search_.Items() + search_.Count());
+  }
+  void SetMode(int field, TMatchMode mode) { search_.Modes[field] = mode; }
+
+  TempFolder folder_;
+  TPreparedStore prepared_;
+  TSearchList& search_;
+};
+
+using Records = std::vector<std::int32_t>;
+
+TEST_F(SearchList, EmptyInputsListTheWholeDirectoryInEachOrder) {
+  EXPECT_EQ(Find({"", "  ", "\t", "", ""}), (Records{6, 5, 1, 0, 3, 2, 4}));
+  search_.SetSortOrder(1);
+  EXPECT_EQ(Find({}), (Records{4, 2, 3, 5, 0, 1, 6}));
+  search_.SetSortOrder(2);
+  EXPECT_EQ(Find({}), (Records{6, 3, 0, 5, 1, 4, 2}));
+}
+
+TEST_F(SearchList, BeginsIsTrimmedAndFoldsCaseThroughBothFirstLetters) {
+  EXPECT_EQ(Find({"", "  шевч  "}), (Records{6, 1, 0}));
+  EXPECT_EQ(Find({"", "ш"}), (Records{6, 1, 0}));
+  search_.CaseSensitive = true;
+  EXPECT_EQ(Find({"", "Шевч"}), (Records{1, 0}));
+  EXPECT_EQ(Find({"", "ш"}), (Records{6}));
+  EXPECT_EQ(Find({"", "шевч"}), (Records{6}));
+}
+
+TEST_F(SearchList, AFirstByteThatBeginsNoKeyGivesNoResults) {
+  EXPECT_EQ(Find({"", "Я"}), Records{});
+  EXPECT_EQ(Find({"9"}), Records{});
+  EXPECT_EQ(search_.Count(), 0);
+  EXPECT_EQ(Find({"2"}), (Records{5, 1, 0, 3}));
+}
+
+TEST_F(SearchList, CaseFoldingCoversІЄҐЁButNotЇ) {
+  SetMode(1, mtContains);
+  EXPECT_EQ(Find({"", "іван"}), (Records{1, 0, 2}));
+  EXPECT_EQ(Find({"", "єва"}), (Records{5}));
+  EXPECT_EQ(Find({"", "ївга"}), Records{});
+  SetMode(1, mtBegins);
+  EXPECT_EQ(Find({"", "їжак"}), Records{});
+  EXPECT_EQ(Find({"", "Їжак"}), (Records{4}));
+}
+
+TEST_F(SearchList, EqualsMatchesWholeWordsOfBlankPaddedFields) {
+  SetMode(3, mtEquals);
+  EXPECT_EQ(Find({"", "", "", "12"}), (Records{5, 0, 3}));  // not 12А or 123
+  SetMode(1, mtEquals);
+  EXPECT_EQ(Find({"", "Шевченко"}), (Records{6, 0}));  // case ignored
+  EXPECT_EQ(Find({"", "Шевч"}), Records{});
+}
+
+TEST_F(SearchList, FieldsCombineAndUnknownModesAreIgnored) {
+  SetMode(2, mtContains);
+  SetMode(3, mtEquals);
+  EXPECT_EQ(Find({"", "", "Шев", "12"}), (Records{5}));
+  search_.Modes[1] = static_cast<TMatchMode>(7);
+  EXPECT_EQ(Find({"", "zzz"}).size(), 7u);
+  EXPECT_EQ(Find({"", "", "", "", "1"}), (Records{6, 2}));
+}
+
+TEST_F(SearchList, KeepsTheSelectedSubscriberAcrossAResort) {
+  Find({});
+  search_.SelIndex = 3;  // record 0 in number order
+  search_.KeepSelection = true;
+  search_.SetSortOrder(1);
+  EXPECT_EQ(Find({}), (Records{4, 2, 3, 5, 0, 1, 6}));
+  EXPECT_EQ(search_.SelIndex, 4);
+  EXPECT_EQ(search_.SelRecord, 0);
+  // A search that no longer finds it leaves the position as it was.
+  EXPECT_EQ(Find({"", "Бойко"}), (Records{3}));
+  EXPECT_EQ(search_.SelIndex, 4);
+}
+
+TEST_F(SearchList, BoundsAreChecked) {
+  Find({"", "Бойко"});
+  EXPECT_EQ(search_.GetItem(0), 3);
+  EXPECT_EQ(MessageOf<ESearchListError>([&] { search_.GetRecAddr(1); }),
+            "Index value^ 1 is out of bound in GetREcAddr FUnc!");
+  EXPECT_EQ(MessageOf<ESearchListError>([&] { search_.GetRecAddr(-1); }),
+            "Index value^ -1 is out of bound in GetREcAddr FUnc!");
+  EXPECT_EQ(MessageOf<ESearchListError>([&] { search_.GetItem(7); }), "index out of bound: 7");
+  EXPECT_EQ(MessageOf<ESearchListError>([&] { search_.GetItem(-1); }), "index out of bound: -1");
+
+  search_.SetSortOrder(3);
+  EXPECT_EQ(MessageOf<ESearchListError>([&] { search_.Search(Params({})); }),
+            "3 list is not assigned");
+  search_.SetSortOrder(0);
+  search_.Allocate(3);
+  EXPECT_EQ(MessageOf<ESearchListError>([&] { search_.Search(Params({})); }),
+            "Error DBF Reader Count 7");
+  EXPECT_EQ(search_.Count(), 1);  // the previous result stands
+}
+
+TEST_F(SearchList, ResultLinesTrimFieldsAndEndWithASpace) {
+  Find({"2111111"});
+  EXPECT_EQ(search_.GetLine(0), W1251("2111111 Шевчук Марія Іванівна вул. Шевченка 12А  \r\n"));
+}
+
+TEST_F(SearchList, SavedFileHasTheHeadingThenOneLinePerResult) {
+  Find({"", "Шевч"});
+  search_.SaveToFile(folder_ / "Phone.txt");
+  const std::string saved = ReadBytes(folder_ / "Phone.txt");
+  const std::string heading = "Olvendrix v.1.07.07   ";
+  ASSERT_EQ(saved.substr(0, heading.size()), heading);
+  const std::size_t body = saved.find("\r\n") + 2;
+  EXPECT_EQ(saved.substr(body), search_.GetLine(0) + search_.GetLine(1) + search_.GetLine(2));
+
+  Find({"", "Я"});
+  search_.SaveToFile(folder_ / "Phone.txt");
+  const std::string empty = ReadBytes(folder_ / "Phone.txt");
+  EXPECT_EQ(empty.find("\r\n"), empty.size() - 2);
+}
+
+TEST(SearchListExport, LinesCarryEveryColumnOfTheTable) {
+  TempFolder folder;
+  demo::TDbfTableWriter table({{"NUMTEL", 7}, {"FIO", 40}, {"STREET", 30}, {"HOUSE", 7},
+                               {"FLAT", 7}, {"TARIFF", 10}, {"NOTE", 5}});
+  table.AddRecord({"2222222", W1251("Бойко"), W1251("вул. Лісова"), "9", "", W1251("Пільговий"), "x"});
+  TPreparedStore prepared(folder, table);
+  prepared.Search.Search(TSearchParams{});
+  EXPECT_EQ(prepared.Search.GetLine(0), W1251("2222222 Бойко вул. Лісова 9  Пільговий x \r\n"));
+}
+
+}  // namespace
+}  // namespace olvendrix

@@ -1,0 +1,164 @@
+#include "mainwindow/database_preparation.h"
+
+#include "engine/cp1251.h"
+#include "engine/errors.h"
+#include "engine/file_helpers.h"
+#include "engine/format.h"
+#include "engine/platform/platform.h"
+
+namespace olvendrix {
+namespace {
+
+std::filesystem::path PathFrom1251(const std::string& name) {
+  return std::filesystem::u8path(Cp1251ToUtf8(name));
+}
+
+std::string PathText(const std::filesystem::path& path) {
+  const auto utf8 = path.u8string();
+  return Utf8ToCp1251(std::string(utf8.begin(), utf8.end()));
+}
+
+class Stopwatch {
+ public:
+  Stopwatch() : start_(platform::TickCount()) {}
+  std::uint32_t Elapsed() const { return platform::TickCount() - start_; }
+
+ private:
+  std::uint32_t start_;
+};
+
+// Thrown between steps when the owner asked the job to stop.
+struct StopRequestedSignal {};
+
+void CheckStop(const TPhoneDatabase& db) {
+  if (db.StopRequested) throw StopRequestedSignal{};
+}
+
+void ConvertDbf(TPhoneDatabase& db) {
+  TDBFConverter& converter = *db.Engine.Converter;
+  if (!FileFound(db.Paths.DbfPath)) {
+    throw EPhoneFormError(Format(db.Texts.ErrorFIndBase, {PathText(db.Paths.DbfPath)}));
+  }
+  db.WaitText.Set(db.Texts.MessLoadDBF);
+  const Stopwatch load;
+  converter.LoadFromFile(db.Paths.DbfPath);
+  db.Durations.LoadBaseTime = load.Elapsed();
+  CheckStop(db);
+  db.WaitText.Set(db.Texts.MessConvertData);
+  converter.ConvertToBin();
+  converter.SaveToFile(db.Paths.DataBinPath);
+  // data.bin is written and flushed: from now on it is the only copy.
+  // The table's view was released by the conversion, so it can be deleted.
+  if (!db.Settings.NoDeleteBase && !db.Settings.AlwaysPrepareBase) {
+    platform::RemoveFile(db.Paths.DbfPath);
+  }
+}
+
+void LoadBinaryStore(TPhoneDatabase& db) {
+  TDBFConverter& converter = *db.Engine.Converter;
+  db.WaitText.Set(db.Texts.MessLoadBIN);
+  const Stopwatch load;
+  converter.LoadFromFile(db.Paths.DataBinPath);
+  db.Durations.LoadBaseTime = load.Elapsed();
+  if (converter.FormatVersion() != kStoreFormatVersion) {
+    throw EPhoneFormError(Format(db.Texts.ErrorVersion, {converter.FormatVersion()}));
+  }
+}
+
+void BuildIndexes(TPhoneDatabase& db) {
+  auto& lists = db.Engine.IndexLists;
+  for (auto& list : lists) {
+    list->Allocate();
+    list->FillAddresses();
+  }
+  FillFieldOffsets(*db.Engine.Converter);
+  CheckStop(db);
+  db.WaitText.Set(db.Texts.MessSortData);
+  const Stopwatch sort;
+  for (auto& list : lists) {
+    list->Sort();
+    CheckStop(db);
+  }
+  db.Durations.SortTime = sort.Elapsed();
+  db.WaitText.Set(db.Texts.MessMakeIndex);
+  for (auto& list : lists) list->InitFST();
+  db.WaitText.Set(db.Texts.MessSaveIndex);
+  for (auto& list : lists) list->MakeRanks();
+  CheckStop(db);
+  db.WaitText.Set(db.Texts.MessSaveBIN);
+  for (int i = 0; i < 3; ++i) lists[i]->SaveToFile(db.Paths.IndexPaths[i]);
+}
+
+void LoadIndexes(TPhoneDatabase& db) {
+  db.WaitText.Set(db.Texts.MessLoadINDEX);
+  for (int i = 0; i < 3; ++i) db.Engine.IndexLists[i]->LoadFromFile(db.Paths.IndexPaths[i]);
+}
+
+// False when the stage failed after the user chose to leave: the failure is
+// dropped and the job ends.
+template <typename Stage>
+bool RunStage(TPhoneDatabase& db, Stage&& stage) {
+  try {
+    stage();
+    return true;
+  } catch (const Exception&) {
+    if (!db.CloseRequested) throw;
+    return false;
+  }
+}
+
+}  // namespace
+
+TDataFilePaths BuildFilePaths(const std::filesystem::path& folder, const std::string& BaseFileName) {
+  TDataFilePaths paths;
+  paths.DbfPath = folder / PathFrom1251(BaseFileName);
+  paths.DataBinPath = folder / "data.bin";
+  paths.IndexPaths[0] = folder / "index1.bin";
+  paths.IndexPaths[1] = folder / "index2.bin";
+  paths.IndexPaths[2] = folder / "index3.bin";
+  return paths;
+}
+
+void CreateEngine(TEngine& engine) {
+  engine.Converter = std::make_unique<TDBFConverter>();
+  for (int i = 0; i < 3; ++i) {
+    auto list = std::make_unique<TIndexList>();
+    list->ListIndex = static_cast<std::uint8_t>(i);
+    list->SetDBFReader(engine.Converter.get());
+    list->SortCompare = kSortCompares[i];
+    engine.IndexLists[i] = std::move(list);
+  }
+  engine.SearchList = std::make_unique<TSearchList>();
+  engine.SearchList->Reader = engine.Converter.get();
+  for (int i = 0; i < 3; ++i) engine.SearchList->IndexLists[i] = engine.IndexLists[i].get();
+}
+
+void FreeEngine(TEngine& engine) {
+  engine.Converter.reset();
+  for (auto& list : engine.IndexLists) list.reset();
+  engine.SearchList.reset();
+}
+
+void PrepareDatabase(void* database) {
+  TPhoneDatabase& db = *static_cast<TPhoneDatabase*>(database);
+  const bool always = db.Settings.AlwaysPrepareBase;
+  try {
+    const bool data_ready = RunStage(db, [&] {
+      if (always || !FileFound(db.Paths.DataBinPath)) ConvertDbf(db);
+      else LoadBinaryStore(db);
+    });
+    // Orders over a store that failed to load would read nothing sound.
+    if (!data_ready) return;
+    CheckStop(db);
+    RunStage(db, [&] {
+      bool all_indexes = true;
+      for (const auto& path : db.Paths.IndexPaths) all_indexes = all_indexes && FileFound(path);
+      if (always || !all_indexes) BuildIndexes(db);
+      else LoadIndexes(db);
+    });
+  } catch (const StopRequestedSignal&) {
+    // The owner is leaving; what is written stays written.
+  }
+}
+
+}  // namespace olvendrix

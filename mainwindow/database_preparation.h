@@ -1,0 +1,107 @@
+// Preparing the directory: the engine objects, the data file paths, and the
+// preparation job that converts the table or loads data.bin, then builds or
+// loads the three sort orders.
+//
+// Portable and window-free: the main window and the command-line lookup run
+// the very same job. The job runs on a TExecThread with a TPhoneDatabase as
+// its argument; while it runs the engine objects belong to it, and the only
+// values the owner may touch are WaitText (read), CloseRequested and
+// StopRequested (set).
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "engine/dbf_converter.h"
+#include "engine/index_list.h"
+#include "engine/search_list.h"
+#include "mainwindow/message_texts.h"
+#include "mainwindow/program_settings.h"
+
+namespace olvendrix {
+
+struct TDataFilePaths {
+  std::filesystem::path DbfPath;
+  std::filesystem::path DataBinPath;
+  std::filesystem::path IndexPaths[3];
+};
+
+// The paths of the table (BaseFileName, Windows-1251, always relative to the
+// folder), of data.bin and of index1.bin .. index3.bin in `folder`.
+TDataFilePaths BuildFilePaths(const std::filesystem::path& folder, const std::string& BaseFileName);
+
+// The progress text: written by a job, read by the wait indicator on the
+// main thread.
+class TWaitText {
+ public:
+  // Called on the writer's thread after every change; set before any job runs.
+  std::function<void(const std::string& text)> OnChange;
+
+  void Set(std::string text) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      text_ = text;
+    }
+    if (OnChange) OnChange(text);
+  }
+  std::string Get() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return text_;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::string text_;
+};
+
+// Milliseconds of the tick counter, shown by the timing window.
+struct TDurations {
+  std::atomic<std::uint32_t> InitTime{0};
+  std::atomic<std::uint32_t> LoadBaseTime{0};
+  std::atomic<std::uint32_t> SortTime{0};
+  std::atomic<std::uint32_t> SearchTime{0};
+  std::atomic<std::uint32_t> SaveFileTime{0};
+};
+
+// The engine objects, owned together from CreateEngine to FreeEngine.
+struct TEngine {
+  std::unique_ptr<TDBFConverter> Converter;
+  std::array<std::unique_ptr<TIndexList>, 3> IndexLists;
+  std::unique_ptr<TSearchList> SearchList;
+};
+
+// The converter, the three orders bound to it with their compare functions,
+// and the search list given all four.
+void CreateEngine(TEngine& engine);
+// Frees the converter, the orders 0, 1, 2, then the search list.
+void FreeEngine(TEngine& engine);
+
+// Everything the preparation job reads and writes.
+struct TPhoneDatabase {
+  TEngine Engine;
+  TDataFilePaths Paths;
+  TProgramSettings Settings;
+  TMessageTexts Texts = DefaultMessageTexts();
+  TWaitText WaitText;
+  TDurations Durations;
+  // The user confirmed leaving during preparation: failures are dropped.
+  std::atomic<bool> CloseRequested{false};
+  // The owner is going away: the job ends quietly at its next step.
+  std::atomic<bool> StopRequested{false};
+};
+
+// The job: stage 1 converts the table (AlwaysPrepareBase, or no data.bin) or
+// loads data.bin; stage 2 builds the orders (AlwaysPrepareBase, or any index
+// file missing) or loads them. Raises EPhoneFormError for a missing table
+// (ErrorFIndBase with the full path) or an outdated store (ErrorVersion),
+// and the engine's errors otherwise, unless CloseRequested is set. Deletes the
+// table after data.bin is written unless NoDeleteBase or AlwaysPrepareBase.
+void PrepareDatabase(void* database);
+
+}  // namespace olvendrix

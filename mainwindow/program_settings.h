@@ -1,0 +1,34 @@
+// The program-wide settings named after their options.ini keys, and the
+// reading of the keys that steer preparation and searching. Portable: the
+// window and the command-line lookup read them the same way.
+#pragma once
+
+#include <string>
+
+#include "engine/search_list.h"
+#include "mainwindow/ini_file.h"
+
+namespace olvendrix {
+
+struct TProgramSettings {
+  std::string BaseFileName = "Data.dbf";  // Windows-1251, relative to the program's folder
+  bool AlwaysPrepareBase = false;
+  bool NoDeleteBase = false;
+  bool RegisterProgram = true;
+  bool CreateShortCut = true;
+  int HistoryCount = 8;
+  bool ImmedSearch = true;
+  bool Delay = true;
+  std::string LangName = "ukrainian";
+};
+
+// [Directives] BaseFileName, AlwaysPrepareBase, NoDeleteBase,
+// RegisterProgram, CreateShortCut and HistoryCount (0..100, else 8).
+void ReadDirectives(const TIniFile& ini, TProgramSettings& settings);
+
+// [Options] CaseSensitiv, SortMode and SearchParam into the search engine.
+// A sort order outside 0..2 becomes 0; a SearchParam that does not start with
+// five digits leaves the modes as they were.
+void ReadSearchOptions(const TIniFile& ini, TSearchList& search);
+
+}  // namespace olvendrix

@@ -1,0 +1,51 @@
+#include "tools/bench/bench_fixture.h"
+
+#include <map>
+#include <string>
+
+#include "tools/demo/demo_table.h"
+
+namespace olvendrix::bench {
+
+namespace fs = std::filesystem;
+
+const char* const kIndexNames[3] = {"index1.bin", "index2.bin", "index3.bin"};
+
+const fs::path& PreparedFolder(std::uint32_t records) {
+  static std::map<std::uint32_t, fs::path> folders;
+  auto found = folders.find(records);
+  if (found != folders.end()) return found->second;
+  const fs::path folder = fs::temp_directory_path() / ("olvendrix-bench-" + std::to_string(records));
+  fs::create_directories(folder);
+  demo::TDemoOptions options;
+  options.Records = records;
+  demo::MakeDemoTable(options).SaveTo(folder / "Data.dbf");
+  TDBFConverter store;
+  store.LoadFromFile(folder / "Data.dbf");
+  store.ConvertToBin();
+  store.SaveToFile(folder / "data.bin");
+  return folders.emplace(records, folder).first->second;
+}
+
+Orders::Orders(const TDBFConverter& store) {
+  for (int i = 0; i < 3; ++i) {
+    lists[i].ListIndex = static_cast<std::uint8_t>(i);
+    lists[i].SetDBFReader(&store);
+    lists[i].SortCompare = kSortCompares[i];
+  }
+}
+
+void Orders::Build(const TDBFConverter& store, const fs::path& folder) {
+  for (auto& list : lists) {
+    list.Allocate();
+    list.FillAddresses();
+  }
+  FillFieldOffsets(store);
+  for (auto& list : lists) list.Sort();
+  for (auto& list : lists) list.InitFST();
+  for (auto& list : lists) list.MakeRanks();
+  if (folder.empty()) return;
+  for (int i = 0; i < 3; ++i) lists[i].SaveToFile(folder / kIndexNames[i]);
+}
+
+}  // namespace olvendrix::bench

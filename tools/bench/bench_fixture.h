@@ -1,0 +1,26 @@
+// Shared set-up of the benchmarks: demo directories prepared once per run.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+#include "engine/dbf_converter.h"
+#include "engine/index_list.h"
+
+namespace olvendrix::bench {
+
+// A folder holding Data.dbf and data.bin of `records` demo subscribers,
+// made on first use and kept for the whole run.
+const std::filesystem::path& PreparedFolder(std::uint32_t records);
+
+// The three orders of a store, wired but not built.
+struct Orders {
+  TIndexList lists[3];
+  explicit Orders(const TDBFConverter& store);
+  // Builds all three as preparation does, saving them into `folder` when given.
+  void Build(const TDBFConverter& store, const std::filesystem::path& folder = {});
+};
+
+extern const char* const kIndexNames[3];
+
+}  // namespace olvendrix::bench
