@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 #include "engine/cp1251.h"
 #include "engine/errors.h"
@@ -33,6 +34,8 @@ struct FieldTest {
   std::uint16_t max_length;  // of the value, from `offset` on
   std::uint8_t length;
   char text[256];
+  // The raw bytes that fold to text[0], repeated in all eight bytes.
+  std::uint64_t first_a, first_b;
 };
 
 // Rank ranges of one range-constrained field; a single usable range is kept
@@ -46,15 +49,45 @@ struct RankFilter {
   }
 };
 
+constexpr std::uint64_t kLowBits = 0x0101010101010101ull;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+// High bit set in every byte of `word` that is zero (and perhaps in a few
+// above one: candidates are verified anyway).
+std::uint64_t ZeroBytes(std::uint64_t word) { return (word - kLowBits) & ~word & kHighBits; }
+
+bool SameFolded(const char* value, const char* text, std::size_t length, const TCaseTable& fold) {
+  for (std::size_t i = 0; i < length; ++i) {
+    if (static_cast<char>(fold[static_cast<std::uint8_t>(value[i])]) != text[i]) return false;
+  }
+  return true;
+}
+
+// The folded text occurs in the value. Eight bytes at a time, the positions
+// whose byte folds to the text's first byte are found, then verified.
+bool Contains(const FieldTest& test, const char* raw, const TCaseTable& fold) {
+  const std::size_t n = strnlen(raw, test.max_length);
+  if (n < test.length) return false;
+  char value[256 + 8];
+  std::memcpy(value, raw, n);
+  std::memset(value + n, 0, 8);
+  const std::size_t last_start = n - test.length;
+  for (std::size_t i = 0; i <= last_start; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, value + i, 8);
+    std::uint64_t hits = ZeroBytes(word ^ test.first_a) | ZeroBytes(word ^ test.first_b);
+    while (hits != 0) {
+      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctzll(hits) / 8);
+      hits &= hits - 1;
+      if (at <= last_start && SameFolded(value + at, test.text, test.length, fold)) return true;
+    }
+  }
+  return false;
+}
+
 bool Matches(const FieldTest& test, const std::uint8_t* record, const TCaseTable& fold) {
   const char* raw = reinterpret_cast<const char*>(record + test.offset);
-  if (test.mode == mtContains) {
-    const std::size_t n = strnlen(raw, test.max_length);
-    char folded[256];
-    for (std::size_t i = 0; i < n; ++i) folded[i] = static_cast<char>(fold[static_cast<std::uint8_t>(raw[i])]);
-    return std::string_view(folded, n).find(std::string_view(test.text, test.length)) !=
-           std::string_view::npos;
-  }
+  if (test.mode == mtContains) return Contains(test, raw, fold);
   // mtBegins and mtEquals: the value begins with the text.
   if (test.length > test.max_length) return false;
   for (std::size_t i = 0; i < test.length; ++i) {
@@ -66,6 +99,26 @@ bool Matches(const FieldTest& test, const std::uint8_t* record, const TCaseTable
   // mtEquals: the text is the whole value or a word of it followed by a blank.
   return raw[test.length] == 0 || raw[test.length] == ' ';
 }
+
+// What one part of the scan found: the count and the lowest and highest slot.
+struct ScanPart {
+  std::int32_t lowest = 0;
+  std::int32_t highest = -1;
+  std::int32_t count = 0;
+  void Add(std::int32_t slot) {
+    lowest = std::min(lowest, slot);
+    highest = std::max(highest, slot);
+    ++count;
+  }
+  void Merge(const ScanPart& other) {
+    lowest = std::min(lowest, other.lowest);
+    highest = std::max(highest, other.highest);
+    count += other.count;
+  }
+};
+
+// Below this, a second thread costs more than it saves.
+constexpr std::uint32_t kParallelScanRecords = 65536;
 
 const TCaseTable& IdentityTable() {
   static const TCaseTable table = [] {
@@ -170,6 +223,10 @@ void TSearchList::Search(const TSearchParams& params) {
     for (std::size_t k = 0; k < text.size(); ++k) {
       test.text[k] = static_cast<char>(fold[static_cast<std::uint8_t>(text[k])]);
     }
+    const auto first = static_cast<std::uint8_t>(test.text[0]);
+    const std::uint8_t other = CaseSensitive ? first : lower[first];
+    test.first_a = kLowBits * first;
+    test.first_b = kLowBits * other;
   }
   if (IndexLists[order]->Count() != static_cast<std::int32_t>(records)) {
     throw ESearchListError(Format("%d list is not assigned", {order}));
@@ -180,25 +237,40 @@ void TSearchList::Search(const TSearchParams& params) {
   count_ = 0;
   if (capacity_ > 0) std::fill(slots, slots + capacity_, -1);
 
-  std::int32_t lowest = capacity_;
-  std::int32_t highest = -1;
+  // One pass over the records; on a large store the two halves are scanned
+  // at once. Ranks are unique, so the halves never write the same slot.
+  ScanPart whole{capacity_, -1, 0};
   if (any_usable_everywhere) {
     const std::uint32_t* sort_rank = IndexLists[order]->Items();
-    const std::uint8_t* record = Reader->FirstRecord();
-    const std::uint16_t record_length = Reader->RecordLength();
-    for (std::uint32_t r = 0; r < records; ++r, record += record_length) {
-      bool accepted = true;
-      for (int f = 0; f < filter_count && accepted; ++f) accepted = filters[f].Passes(r);
-      for (int t = 0; t < test_count && accepted; ++t) accepted = Matches(tests[t], record, fold);
-      if (!accepted) continue;
-      const auto slot = static_cast<std::int32_t>(sort_rank[r]);
-      slots[slot] = static_cast<std::int32_t>(r);
-      lowest = std::min(lowest, slot);
-      highest = std::max(highest, slot);
-      ++count_;
+    const auto scan = [&](std::uint32_t begin, std::uint32_t end) {
+      ScanPart part{capacity_, -1, 0};
+      const std::uint16_t record_length = Reader->RecordLength();
+      const std::uint8_t* record = Reader->RecordAddr(begin);
+      for (std::uint32_t r = begin; r < end; ++r, record += record_length) {
+        bool accepted = true;
+        for (int f = 0; f < filter_count && accepted; ++f) accepted = filters[f].Passes(r);
+        for (int t = 0; t < test_count && accepted; ++t) accepted = Matches(tests[t], record, fold);
+        if (!accepted) continue;
+        const auto slot = static_cast<std::int32_t>(sort_rank[r]);
+        slots[slot] = static_cast<std::int32_t>(r);
+        part.Add(slot);
+      }
+      return part;
+    };
+    if (records >= kParallelScanRecords && std::thread::hardware_concurrency() > 1) {
+      const std::uint32_t middle = records / 2;
+      ScanPart first_half;
+      std::thread helper([&] { first_half = scan(0, middle); });
+      const ScanPart second_half = scan(middle, records);
+      helper.join();
+      whole = first_half;
+      whole.Merge(second_half);
+    } else {
+      whole = scan(0, records);
     }
   }
-  Expand(lowest, highest);
+  count_ = whole.count;
+  Expand(whole.lowest, whole.highest);
 }
 
 void TSearchList::Expand(std::int32_t lowest, std::int32_t highest) {
@@ -206,6 +278,13 @@ void TSearchList::Expand(std::int32_t lowest, std::int32_t highest) {
   std::int32_t* slots = items();
   std::int32_t found = 0;
   for (std::int32_t i = lowest; i <= highest; ++i) {
+    // Sparse results: skip four empty slots at a time.
+    while (i + 4 <= highest) {
+      std::uint64_t pair[2];
+      std::memcpy(pair, slots + i, sizeof pair);
+      if ((pair[0] & pair[1]) != ~std::uint64_t{0}) break;
+      i += 4;
+    }
     const std::int32_t record = slots[i];
     if (record == -1) continue;
     if (KeepSelection && record == SelRecord) SelIndex = found;

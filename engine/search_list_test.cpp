@@ -4,6 +4,9 @@
 
 #include "engine/cp1251.h"
 #include "tests/test_support.h"
+#include "tools/demo/demo_table.h"
+
+#include <algorithm>
 
 namespace olvendrix {
 namespace {
@@ -163,6 +166,34 @@ TEST(SearchListExport, LinesCarryEveryColumnOfTheTable) {
   TPreparedStore prepared(folder, table);
   prepared.Search.Search(TSearchParams{});
   EXPECT_EQ(prepared.Search.GetLine(0), W1251("2222222 Бойко вул. Лісова 9  Пільговий x \r\n"));
+}
+
+TEST(SearchListLarge, TheSplitScanFindsWhatAPlainWalkFinds) {
+  // Large enough for the scan to run in two halves.
+  TempFolder folder;
+  demo::TDemoOptions options;
+  options.Records = 70000;
+  TPreparedStore prepared(folder, demo::MakeDemoTable(options));
+  TSearchList& search = prepared.Search;
+  search.Modes = {mtBegins, mtContains, mtBegins, mtEquals, mtBegins};
+  search.SetSortOrder(2);
+  search.Search(Params({"", "енко", "", "12"}));
+
+  std::vector<std::int32_t> expected;
+  const std::string needle = W1251("ЕНКО");
+  for (std::uint32_t r = 0; r < prepared.Store.RecordCount(); ++r) {
+    const std::uint8_t* record = prepared.Store.RecordAddr(r);
+    const std::string name = UpperCase1251(std::string(prepared.Store.FieldText(record, 1)));
+    const std::string house(prepared.Store.FieldText(record, 3));
+    if (name.find(needle) != std::string::npos && (house.rfind("12 ", 0) == 0)) {
+      expected.push_back(static_cast<std::int32_t>(r));
+    }
+  }
+  std::sort(expected.begin(), expected.end(), [&](std::int32_t a, std::int32_t b) {
+    return prepared.Lists[2].Rank(a) < prepared.Lists[2].Rank(b);
+  });
+  ASSERT_GT(expected.size(), 10u);
+  EXPECT_EQ(std::vector<std::int32_t>(search.Items(), search.Items() + search.Count()), expected);
 }
 
 }  // namespace
