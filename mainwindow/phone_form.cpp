@@ -1,0 +1,247 @@
+// The window class, message dispatch, the application's message loop with
+// its key filter (AOM), and the application-wide exception handler (AOE).
+#include "mainwindow/phone_form.h"
+
+#include <windowsx.h>
+
+#include "engine/format.h"
+#include "mainwindow/win32_text.h"
+
+namespace olvendrix {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"TPhoneForm";
+
+// The one main window served by the message loop.
+TPhoneForm* g_form = nullptr;
+
+std::string MessageOf(const std::exception& error) {
+  if (const auto* own = dynamic_cast<const Exception*>(&error)) return own->Message();
+  return error.what();
+}
+
+}  // namespace
+
+LRESULT CALLBACK PhoneFormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    auto* form = static_cast<TPhoneForm*>(create->lpCreateParams);
+    form->window_ = window;
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  }
+  auto* form = reinterpret_cast<TPhoneForm*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (form == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+  try {
+    return form->HandleMessage(message, wParam, lParam);
+  } catch (const std::exception& error) {
+    form->AOE(error);
+    return 0;
+  }
+}
+
+TPhoneForm::TPhoneForm(HINSTANCE instance, std::filesystem::path folder)
+    : instance_(instance), folder_(std::move(folder)) {
+  WNDCLASSEXW window_class{sizeof window_class};
+  window_class.lpfnWndProc = PhoneFormProc;
+  window_class.hInstance = instance_;
+  window_class.hIcon = ::LoadIconW(instance_, L"MAINICON");
+  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = kWindowClass;
+  ::RegisterClassExW(&window_class);
+  const HDC screen = ::GetDC(nullptr);
+  dpi_ = ::GetDeviceCaps(screen, LOGPIXELSX);
+  ::ReleaseDC(nullptr, screen);
+  g_form = this;
+  // Geometry of the settings' defaults until saved bounds exist.
+  ::CreateWindowExW(0, kWindowClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, Scale(50),
+                    Scale(50), Scale(750), Scale(450), nullptr, nullptr, instance_, this);
+  if (window_ == nullptr) throw EPhoneFormError("Error create main window!");
+  try {
+    FormCreate();
+  } catch (const std::exception& error) {
+    AOE(error);
+  }
+  ::ShowWindow(window_, SW_SHOWNORMAL);
+  ::UpdateWindow(window_);
+}
+
+TPhoneForm::~TPhoneForm() {
+  if (window_ != nullptr && !destroyed_) ::DestroyWindow(window_);
+  if (font_ != nullptr) ::DeleteObject(font_);
+  if (g_form == this) g_form = nullptr;
+}
+
+int TPhoneForm::Scale(int pixels) const { return ::MulDiv(pixels, dpi_, 96); }
+
+TMainThreadDispatcher TPhoneForm::Dispatcher() {
+  const HWND window = window_;
+  return [window](std::function<void()> task) {
+    auto* posted = new std::function<void()>(std::move(task));
+    if (!::PostMessageW(window, MM_RUNONMAINTHREAD, 0, reinterpret_cast<LPARAM>(posted))) delete posted;
+  };
+}
+
+LRESULT TPhoneForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SIZE:
+      FormResize();
+      return 0;
+    case WM_GETMINMAXINFO: {
+      auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+      limits->ptMinTrackSize = {Scale(750), Scale(250)};
+      return 0;
+    }
+    case WM_SETCURSOR:
+      if (Preparing && LOWORD(lParam) == HTCLIENT) {
+        ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
+    case WM_CLOSE:
+      FormClose();
+      return 0;
+    case WM_DESTROY:
+      FormDestroy();
+      return 0;
+    case WM_COMMAND:
+      if (Command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam))) return 0;
+      break;
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lParam);
+      if (header->hwndFrom != lvMain) break;
+      switch (header->code) {
+        case LVN_GETDISPINFOW:
+          lvMainData(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+          return 0;
+        case LVN_ITEMCHANGED:
+        case LVN_ODSTATECHANGED:
+          TrackSelection(*header);
+          return 0;
+        case LVN_COLUMNCLICK:
+          lvMainColumnClick(reinterpret_cast<NMLISTVIEW*>(lParam)->iSubItem);
+          return 0;
+      }
+      break;
+    }
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wParam) == lvMain) {
+        UpdateCommandState();
+        POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (at.x == -1 && at.y == -1) ::GetCursorPos(&at);
+        ::TrackPopupMenu(PopupMenu, TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr);
+        return 0;
+      }
+      break;
+    case WM_INITMENUPOPUP:
+      UpdateCommandState();
+      if (reinterpret_cast<HMENU>(wParam) == navigation_menu_) mmNavigateClick();
+      return 0;
+    case WM_TIMER:
+      if (wParam == kStarterTimer) tmStarterTimer();
+      if (wParam == kWaitTimer) MMShowWaitMess();
+      return 0;
+    case MM_SHOWWAITMESS:
+      MMShowWaitMess();
+      ::SetTimer(window_, kWaitTimer, 100, nullptr);
+      return 0;
+    case MM_CLOSEWAITMESS:
+      ::KillTimer(window_, kWaitTimer);
+      MMCLoseWaitMess();
+      return 0;
+    case MM_STARTINITDATA:
+      MMStartInitData();
+      return 0;
+    case MM_ENDINITDATA:
+      MMEndInitData();
+      return 0;
+    case MM_TERMINATEPROGRAM:
+      MMTerminateProgram(reinterpret_cast<const char*>(wParam));
+      return 0;
+    case MM_STARTSEARCH:
+      MMSTARTSearch(lParam != 0);
+      return 0;
+    case MM_ENDSEARCH:
+      MMEndSearch();
+      return 0;
+    case MM_RUNONMAINTHREAD: {
+      std::unique_ptr<std::function<void()>> task(reinterpret_cast<std::function<void()>*>(lParam));
+      (*task)();
+      return 0;
+    }
+  }
+  return ::DefWindowProcW(window_, message, wParam, lParam);
+}
+
+bool TPhoneForm::AOM(MSG& msg) {
+  if (msg.message != WM_KEYDOWN) return false;
+  switch (msg.wParam) {
+    case VK_RETURN:
+      actSearchExecute();
+      return true;
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_UP:
+    case VK_DOWN:
+      ::SendMessageW(lvMain, WM_KEYDOWN, msg.wParam, 0);
+      return true;
+    case VK_F5:
+      return true;  // Ctrl+F5 will open the timing window
+    case VK_F8:
+      ClearInputs();
+      return true;
+  }
+  return false;
+}
+
+void TPhoneForm::AOE(const std::exception& error) {
+  ::KillTimer(window_, kWaitTimer);
+  const std::string text = Format(texts_.FatalError, {"\n\r", MessageOf(error)});
+  ::MessageBoxW(window_, win32::Wide(text).c_str(), L"Olvendrix", MB_OK | MB_ICONERROR);
+  if (!destroyed_) ::DestroyWindow(window_);
+}
+
+int TPhoneForm::RunMessageLoop() {
+  for (;;) {
+    MSG msg;
+    if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      // Idle: bring command state up to date, then wait.
+      if (g_form != nullptr && !g_form->destroyed_) {
+        try {
+          g_form->UpdateCommandState();
+        } catch (const std::exception& error) {
+          g_form->AOE(error);
+        }
+      }
+      ::WaitMessage();
+      continue;
+    }
+    if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
+    TPhoneForm* form = g_form != nullptr && !g_form->destroyed_ ? g_form : nullptr;
+    try {
+      if (form != nullptr && form->AOM(msg)) continue;
+    } catch (const std::exception& error) {
+      form->AOE(error);
+      continue;
+    }
+    if (form != nullptr && ::TranslateAcceleratorW(form->window_, form->accelerators_, &msg)) continue;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+}
+
+bool TPhoneForm::PumpPending() {
+  MSG msg;
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) return false;
+    TPhoneForm* form = g_form != nullptr && !g_form->destroyed_ ? g_form : nullptr;
+    if (form != nullptr && form->AOM(msg)) continue;
+    if (form != nullptr && ::TranslateAcceleratorW(form->window_, form->accelerators_, &msg)) continue;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+  if (g_form != nullptr && !g_form->destroyed_) g_form->UpdateCommandState();
+  return g_form != nullptr && !g_form->destroyed_;
+}
+
+}  // namespace olvendrix

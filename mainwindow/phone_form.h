@@ -1,0 +1,185 @@
+// TPhoneForm: the main window. It owns the engine (through its
+// TPhoneDatabase), runs the preparation, search jobs on TExecThread, and
+// shows the results in an owner-data list.
+//
+// Everything here runs on the main thread. A job's completion reaches the
+// window as a posted message; while a job runs, the window does not touch
+// the engine objects (flags Preparing and SearchRunning).
+//
+// Split by concern: phone_form.cpp (window class, message dispatch, message
+// loop, AOM and AOE), phone_form_startup.cpp (creation, preparation,
+// shutdown), phone_form_search.cpp (search panel and search flow),
+// phone_form_results.cpp (list, status bar, sorting, navigation),
+// phone_form_menus.cpp (menus, accelerators and command state).
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "engine/errors.h"
+#include "engine/exec_thread.h"
+#include "engine/search_list.h"
+#include "mainwindow/database_preparation.h"
+#include "mainwindow/window_texts.h"
+
+namespace olvendrix {
+
+// Private window messages.
+enum : UINT {
+  MM_SHOWWAITMESS = WM_USER + 101,
+  MM_CLOSEWAITMESS = WM_USER + 102,
+  MM_STARTINITDATA = WM_USER + 103,
+  MM_ENDINITDATA = WM_USER + 104,
+  MM_TERMINATEPROGRAM = WM_USER + 105,
+  MM_STARTSEARCH = WM_USER + 106,
+  MM_ENDSEARCH = WM_USER + 107,
+  // A job's completion handler to run on the main thread (lParam: the task).
+  MM_RUNONMAINTHREAD = WM_APP + 1,
+};
+
+// Command identifiers of menus and accelerators.
+enum : UINT {
+  kCmdSearch = 100,
+  kCmdClearInputs,
+  kCmdClearHistory,
+  kCmdSortFirst = 110,  // + sort order 0..2
+  kCmdNavigateFirst = 120,  // + navigation tag 0..5
+  kCmdSearchButton = 130,
+  kCmdInputFirst = 140,  // + field 0..4
+};
+
+// Window timers.
+constexpr UINT_PTR kStarterTimer = 1;  // tmStarter: the delay of immediate search
+constexpr UINT_PTR kWaitTimer = 2;     // tmWait: repaints the wait text
+
+class TPhoneForm {
+ public:
+  // Creates and shows the window for the directory in `folder` (FormCreate).
+  TPhoneForm(HINSTANCE instance, std::filesystem::path folder);
+  TPhoneForm(const TPhoneForm&) = delete;
+  TPhoneForm& operator=(const TPhoneForm&) = delete;
+  ~TPhoneForm();
+
+  // Runs the application's message loop until the window is gone; every
+  // message passes AOM first. Returns the exit code.
+  static int RunMessageLoop();
+  // Pumps the messages waiting now (tests); false once the window is gone.
+  static bool PumpPending();
+
+  HWND Handle() const { return window_; }
+  HWND ListView() const { return lvMain; }
+  HWND InputBox(int field) const { return InputBoxes[field]; }
+  HWND StatusBarHandle() const { return StatusBar; }
+  HMENU MainMenu() const { return main_menu_; }
+  bool IsPreparing() const { return Preparing; }
+  bool IsSearchRunning() const { return SearchRunning; }
+  TPhoneDatabase& Database() { return db_; }
+  TSearchList& Search() { return *db_.Engine.SearchList; }
+  int SelectedRow() const { return selected_row_; }
+
+  // The widths of the first five columns for a list `list_width` wide.
+  static void ColumnWidths(int list_width, int widths[5]);
+
+ private:
+  friend LRESULT CALLBACK PhoneFormProc(HWND, UINT, WPARAM, LPARAM);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  bool AOM(MSG& msg);
+  void AOE(const std::exception& error);
+  TMainThreadDispatcher Dispatcher();
+
+  // Start-up and shutdown.
+  void FormCreate();
+  void CreateControls();
+  void FormClose();
+  void FormDestroy();
+  void FormResize();
+  void MMStartInitData();
+  void OnPrepareTerminate(TExecThread& job);
+  void MMEndInitData();
+  void MMTerminateProgram(const char* text);
+  void WaitForJobs();
+
+  // Search panel and search flow.
+  void CreateInputBoxes();
+  void LayoutInputs();
+  void SetInputLimits();
+  void AddToHistory(int field);
+  void ClearHistory();
+  void ClearInputs();
+  TSearchParams ReadInputs() const;
+  void InputChanged();
+  void actSearchExecute();
+  void tmStarterTimer();
+  void MMSTARTSearch(bool forced);
+  static void SearchJob(void* form);
+  void SearchDone(TExecThread& job);
+  void MMEndSearch();
+  void MMShowWaitMess();
+  void MMCLoseWaitMess();
+
+  // Results list.
+  void CreateListColumns();
+  void ResizeListColumns();
+  void AddExtraColumns();
+  void lvMainData(NMLVDISPINFOW& item);
+  void TrackSelection(const NMHDR& header);
+  void UpdateResultList();
+  void UpdateStatusTexts();
+  void lvMainColumnClick(int column);
+  void actByNumtelExecute(int order);
+  void ChangeSortOrder(int order);
+  void mmNavigateClick();
+  void miFirstClick(int tag);
+
+  // Menus and commands.
+  void CreateMenus();
+  void UpdateCommandState();
+  void UpdateSortMarks();
+  bool Command(UINT id, UINT code, HWND control);
+
+  int Scale(int pixels) const;
+
+  HINSTANCE instance_;
+  std::filesystem::path folder_;
+  HWND window_ = nullptr;
+  HWND lvMain = nullptr;
+  HWND gbInputs = nullptr;
+  HWND btnSearch = nullptr;
+  HWND StatusBar = nullptr;
+  HWND InputBoxes[5] = {};
+  HMENU main_menu_ = nullptr;
+  HMENU sort_menu_ = nullptr;
+  HMENU navigation_menu_ = nullptr;
+  HMENU PopupMenu = nullptr;
+  HFONT font_ = nullptr;
+  HACCEL accelerators_ = nullptr;
+  int dpi_ = 96;
+
+  TPhoneDatabase db_;
+  TWindowTexts texts_ = DefaultWindowTexts();
+  std::unique_ptr<TExecThread> PrepareJob;
+  std::unique_ptr<TExecThread> search_job_;
+
+  bool Preparing = false;
+  bool Created = false;
+  bool SearchRunning = false;
+  bool SaveRunning = false;
+  bool SearchPending = false;
+  bool pending_forced_ = false;  // a forced request met a running job
+  bool ResortMark = false;
+  bool starter_armed_ = false;
+  bool destroyed_ = false;
+  TSearchParams LastParams;
+  std::uint32_t search_start_ = 0;
+  std::uint32_t init_start_ = 0;
+  int selected_row_ = -1;  // kept from the list's notifications
+  std::string fatal_text_;
+};
+
+}  // namespace olvendrix

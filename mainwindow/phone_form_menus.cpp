@@ -1,0 +1,94 @@
+// Menus, accelerators, command handling and the command state brought up to
+// date on idle and when a menu opens.
+#include "mainwindow/phone_form.h"
+#include "mainwindow/win32_text.h"
+
+namespace olvendrix {
+namespace {
+
+void Append(HMENU menu, UINT id, const std::string& caption1251, const wchar_t* shortcut = nullptr) {
+  std::wstring caption = win32::Wide(caption1251);
+  if (shortcut != nullptr) caption += std::wstring(L"\t") + shortcut;
+  ::AppendMenuW(menu, MF_STRING, id, caption.c_str());
+}
+
+void AppendSubmenu(HMENU bar, HMENU submenu, const std::string& caption1251) {
+  ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), win32::Wide(caption1251).c_str());
+}
+
+}  // namespace
+
+void TPhoneForm::CreateMenus() {
+  main_menu_ = ::CreateMenu();
+  HMENU edit = ::CreatePopupMenu();
+  Append(edit, kCmdSearch, texts_.SearchItem, L"Enter");
+  Append(edit, kCmdClearInputs, texts_.ClearInputsItem, L"F8");
+  Append(edit, kCmdClearHistory, texts_.ClearHistoryItem, L"F9");
+  AppendSubmenu(main_menu_, edit, texts_.EditMenu);
+
+  sort_menu_ = ::CreatePopupMenu();
+  Append(sort_menu_, kCmdSortFirst + 0, texts_.SortMenuFirst);
+  Append(sort_menu_, kCmdSortFirst + 1, texts_.SortCommands[1]);
+  Append(sort_menu_, kCmdSortFirst + 2, texts_.SortCommands[2]);
+  AppendSubmenu(main_menu_, sort_menu_, texts_.SortMenu);
+
+  navigation_menu_ = ::CreatePopupMenu();
+  for (int tag = 0; tag < 6; ++tag) Append(navigation_menu_, kCmdNavigateFirst + tag, texts_.NavigationItems[tag]);
+  AppendSubmenu(main_menu_, navigation_menu_, texts_.NavigationMenu);
+  ::SetMenu(window_, main_menu_);
+
+  PopupMenu = ::CreatePopupMenu();
+  for (int order = 0; order < 3; ++order) Append(PopupMenu, kCmdSortFirst + order, texts_.SortCommands[order]);
+
+  ACCEL keys[] = {{FVIRTKEY, VK_F9, static_cast<WORD>(kCmdClearHistory)}};
+  accelerators_ = ::CreateAcceleratorTableW(keys, 1);
+}
+
+void TPhoneForm::UpdateSortMarks() {
+  const UINT current = kCmdSortFirst + Search().SortOrder();
+  for (HMENU menu : {sort_menu_, PopupMenu}) {
+    ::CheckMenuRadioItem(menu, kCmdSortFirst, kCmdSortFirst + 2, current, MF_BYCOMMAND);
+  }
+}
+
+void TPhoneForm::UpdateCommandState() {
+  if (destroyed_ || !db_.Engine.SearchList) return;
+  UpdateSortMarks();
+  for (HMENU menu : {sort_menu_, PopupMenu}) {
+    for (int order = 0; order < 3; ++order) {
+      ::EnableMenuItem(menu, kCmdSortFirst + order, MF_BYCOMMAND | (Preparing ? MF_GRAYED : MF_ENABLED));
+    }
+  }
+}
+
+bool TPhoneForm::Command(UINT id, UINT code, HWND control) {
+  if (id >= kCmdInputFirst && id < kCmdInputFirst + 5 && control != nullptr) {
+    if (code == CBN_EDITCHANGE || code == CBN_SELCHANGE) InputChanged();
+    if (code == CBN_KILLFOCUS) AddToHistory(static_cast<int>(id - kCmdInputFirst));
+    return true;
+  }
+  if (id >= kCmdSortFirst && id < kCmdSortFirst + 3) {
+    if (!Preparing) actByNumtelExecute(static_cast<int>(id - kCmdSortFirst));
+    return true;
+  }
+  if (id >= kCmdNavigateFirst && id < kCmdNavigateFirst + 6) {
+    miFirstClick(static_cast<int>(id - kCmdNavigateFirst));
+    return true;
+  }
+  switch (id) {
+    case kCmdSearch:
+    case kCmdSearchButton:
+      actSearchExecute();
+      return true;
+    case kCmdClearInputs:
+      ClearInputs();
+      return true;
+    case kCmdClearHistory:
+      ClearHistory();
+      ::PostMessageW(window_, MM_STARTSEARCH, 0, 1);
+      return true;
+  }
+  return false;
+}
+
+}  // namespace olvendrix

@@ -1,0 +1,166 @@
+// The search panel: input boxes and their histories, every way a search is
+// asked for, and the start and end of a search job.
+#include <algorithm>
+
+#include "engine/platform/platform.h"
+#include "mainwindow/phone_form.h"
+#include "mainwindow/win32_text.h"
+
+namespace olvendrix {
+namespace {
+
+// Share of each input box in the width of the panel, fields 0..4.
+constexpr int kInputWidthPercent[5] = {12, 50, 20, 9, 9};
+
+std::string TrimRight(std::string text) {
+  while (!text.empty() && static_cast<std::uint8_t>(text.back()) <= 0x20) text.pop_back();
+  return text;
+}
+
+}  // namespace
+
+void TPhoneForm::CreateInputBoxes() {
+  for (int field = 0; field < 5; ++field) {
+    InputBoxes[field] = ::CreateWindowExW(
+        0, WC_COMBOBOXW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+        0, 0, 0, Scale(200), window_, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kCmdInputFirst + field)),
+        instance_, nullptr);
+    ::SendMessageW(InputBoxes[field], WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  }
+  // The boxes sit above the group box, so they must be drawn over it.
+  ::SetWindowPos(gbInputs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void TPhoneForm::LayoutInputs() {
+  RECT group{};
+  ::GetWindowRect(gbInputs, &group);
+  ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&group), 2);
+  const int button_width = Scale(75);
+  const int group_width = group.right - group.left;
+  const int available = group_width - button_width - Scale(70);
+  int left = Scale(10);
+  for (int field = 0; field < 5; ++field) {
+    const int width = available * kInputWidthPercent[field] / 100;
+    ::SetWindowPos(InputBoxes[field], nullptr, group.left + left, group.top + Scale(18), width, Scale(200),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    left += width + Scale(10);
+  }
+  ::SetWindowPos(btnSearch, nullptr, group.right - button_width - Scale(10), group.top + Scale(16),
+                 button_width, Scale(25), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TPhoneForm::SetInputLimits() {
+  const TFieldsList& fields = db_.Engine.Converter->Fields();
+  for (int field = 0; field < 5; ++field) {
+    ::SendMessageW(InputBoxes[field], CB_LIMITTEXT, fields[field].Width, 0);
+  }
+}
+
+void TPhoneForm::AddToHistory(int field) {
+  HWND box = InputBoxes[field];
+  const std::string text = TrimRight(win32::WindowText1251(box));
+  if (text.empty()) return;
+  const std::wstring wide = win32::Wide(text);
+  // The combo box's exact search ignores letter case, as the history's does.
+  if (::SendMessageW(box, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(wide.c_str())) != 0) {
+    ::SendMessageW(box, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+  }
+  const LRESULT count = ::SendMessageW(box, CB_GETCOUNT, 0, 0);
+  if (count > db_.Settings.HistoryCount) ::SendMessageW(box, CB_DELETESTRING, count - 1, 0);
+}
+
+void TPhoneForm::ClearHistory() {
+  for (HWND box : InputBoxes) {
+    // CB_RESETCONTENT would empty the edit text too.
+    while (::SendMessageW(box, CB_GETCOUNT, 0, 0) > 0) ::SendMessageW(box, CB_DELETESTRING, 0, 0);
+  }
+}
+
+void TPhoneForm::ClearInputs() {
+  for (HWND box : InputBoxes) ::SetWindowTextW(box, L"");
+  ::PostMessageW(window_, MM_STARTSEARCH, 0, 0);
+}
+
+TSearchParams TPhoneForm::ReadInputs() const {
+  TSearchParams params;
+  for (int field = 0; field < 5; ++field) params.Texts[field].Assign(win32::WindowText1251(InputBoxes[field]));
+  return params;
+}
+
+void TPhoneForm::InputChanged() {
+  if (!db_.Settings.ImmedSearch) return;
+  if (!db_.Settings.Delay) {
+    ::PostMessageW(window_, MM_STARTSEARCH, 0, 0);
+  } else if (!starter_armed_) {
+    // Armed once per burst: later changes do not push the search back.
+    starter_armed_ = true;
+    ::SetTimer(window_, kStarterTimer, 1000, nullptr);
+  }
+}
+
+void TPhoneForm::tmStarterTimer() {
+  ::PostMessageW(window_, MM_STARTSEARCH, 0, 0);
+  ::KillTimer(window_, kStarterTimer);
+  starter_armed_ = false;
+}
+
+void TPhoneForm::actSearchExecute() {
+  Search().KeepSelection = false;
+  ::PostMessageW(window_, MM_STARTSEARCH, 0, 1);
+  for (int field = 0; field < 5; ++field) AddToHistory(field);
+}
+
+void TPhoneForm::MMSTARTSearch(bool forced) {
+  // The forced search at the end of preparation covers what came before it.
+  if (Preparing || destroyed_) return;
+  const TSearchParams params = ReadInputs();
+  if (!forced && params == LastParams) return;
+  if (SearchRunning || SaveRunning) {
+    SearchPending = true;
+    // A sort command during a search must still end in the new order.
+    pending_forced_ = pending_forced_ || forced;
+    return;
+  }
+  search_start_ = platform::TickCount();
+  LastParams = params;
+  SearchRunning = true;
+  search_job_ = std::make_unique<TExecThread>(SearchJob, this, Dispatcher());
+  search_job_->OnTerminate = [this](TExecThread& job) { SearchDone(job); };
+  search_job_->Resume();
+  db_.WaitText.Set(ResortMark ? texts_.MessSorting : texts_.MessSearching);
+  ResortMark = false;
+  ::SendMessageW(window_, MM_SHOWWAITMESS, 0, 0);
+}
+
+void TPhoneForm::SearchJob(void* form) {
+  auto* self = static_cast<TPhoneForm*>(form);
+  self->Search().Search(self->LastParams);
+}
+
+void TPhoneForm::SearchDone(TExecThread&) {
+  // A failed search ends like a finished one, with no message.
+  ::PostMessageW(window_, MM_ENDSEARCH, 0, 0);
+  if (SearchPending) ::PostMessageW(window_, MM_STARTSEARCH, 0, pending_forced_ ? 1 : 0);
+  SearchPending = false;
+  pending_forced_ = false;
+}
+
+void TPhoneForm::MMEndSearch() {
+  search_job_.reset();
+  UpdateResultList();
+  UpdateStatusTexts();
+  ::SendMessageW(window_, MM_CLOSEWAITMESS, 0, 0);
+  db_.Durations.SearchTime = platform::TickCount() - search_start_;
+  SearchRunning = false;
+}
+
+void TPhoneForm::MMShowWaitMess() {
+  // Until the animated indicator exists, the first panel shows the text.
+  ::SendMessageW(StatusBar, SB_SETTEXTW, 0,
+                 reinterpret_cast<LPARAM>(win32::Wide(" " + db_.WaitText.Get()).c_str()));
+}
+
+void TPhoneForm::MMCLoseWaitMess() { UpdateStatusTexts(); }
+
+}  // namespace olvendrix

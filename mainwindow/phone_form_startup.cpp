@@ -1,0 +1,135 @@
+// Creation, preparation of the database, and shutdown of the main window.
+#include "engine/format.h"
+#include "engine/platform/platform.h"
+#include "mainwindow/phone_form.h"
+#include "mainwindow/win32_text.h"
+
+namespace olvendrix {
+
+void TPhoneForm::FormCreate() {
+  CreateControls();
+  CreateInputBoxes();
+  CreateListColumns();
+  CreateMenus();
+  CreateEngine(db_.Engine);
+  // [Directives] steer the preparation; the other settings keep their
+  // defaults until they are read from the settings file.
+  ReadDirectives(TIniFile(folder_ / "options.ini"), db_.Settings);
+  win32::SetWindowText1251(window_, Format(texts_.CaptionFormat, {texts_.Caption, kProgramVersion}));
+  LayoutInputs();
+  ResizeListColumns();
+  if (db_.Settings.AlwaysPrepareBase) db_.Settings.NoDeleteBase = true;
+  db_.Paths = BuildFilePaths(folder_, db_.Settings.BaseFileName);
+  ::PostMessageW(window_, MM_SHOWWAITMESS, 0, 0);
+  ::PostMessageW(window_, MM_STARTINITDATA, 0, 0);
+  Created = true;
+}
+
+void TPhoneForm::CreateControls() {
+  NONCLIENTMETRICSW metrics{sizeof metrics};
+  ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  font_ = ::CreateFontIndirectW(&metrics.lfMessageFont);
+  const auto child = [&](DWORD ex_style, const wchar_t* window_class, DWORD style, UINT id) {
+    HWND control = ::CreateWindowExW(ex_style, window_class, L"", WS_CHILD | WS_VISIBLE | style, 0, 0,
+                                     0, 0, window_, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+                                     instance_, nullptr);
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    return control;
+  };
+  lvMain = child(WS_EX_CLIENTEDGE, WC_LISTVIEWW,
+                 LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, 0);
+  ListView_SetExtendedListViewStyle(lvMain,
+                                    LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_FLATSB);
+  gbInputs = child(0, L"BUTTON", BS_GROUPBOX, 0);
+  win32::SetWindowText1251(gbInputs, texts_.InputsCaption);
+  btnSearch = child(0, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, kCmdSearchButton);
+  win32::SetWindowText1251(btnSearch, texts_.SearchButton);
+  StatusBar = child(0, STATUSCLASSNAMEW, SBARS_SIZEGRIP, 0);
+}
+
+void TPhoneForm::FormResize() {
+  if (!Created) return;
+  RECT client{};
+  ::GetClientRect(window_, &client);
+  ::SendMessageW(StatusBar, WM_SIZE, 0, 0);
+  RECT status{};
+  ::GetWindowRect(StatusBar, &status);
+  const int status_height = status.bottom - status.top;
+  const int width = client.right;
+  const int inputs_height = Scale(55);
+  const int inputs_top = client.bottom - status_height - inputs_height;
+  ::MoveWindow(lvMain, 0, 0, width, inputs_top, TRUE);
+  ::MoveWindow(gbInputs, 0, inputs_top, width, inputs_height, TRUE);
+  const int parts[3] = {Scale(270), Scale(540), -1};
+  ::SendMessageW(StatusBar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
+  LayoutInputs();
+  ResizeListColumns();
+}
+
+void TPhoneForm::MMStartInitData() {
+  Preparing = true;
+  ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+  init_start_ = platform::TickCount();
+  PrepareJob = std::make_unique<TExecThread>(PrepareDatabase, &db_, Dispatcher());
+  PrepareJob->OnTerminate = [this](TExecThread& job) { OnPrepareTerminate(job); };
+  PrepareJob->Resume();
+}
+
+void TPhoneForm::OnPrepareTerminate(TExecThread& job) {
+  if (!job.FatalException()) {
+    ::PostMessageW(window_, MM_ENDINITDATA, 0, 0);
+    return;
+  }
+  // The text stays alive here until the message is handled.
+  fatal_text_ = job.FatalMessage();
+  db_.WaitText.Set(fatal_text_);
+  ::PostMessageW(window_, MM_TERMINATEPROGRAM, reinterpret_cast<WPARAM>(fatal_text_.c_str()), 0);
+}
+
+void TPhoneForm::MMEndInitData() {
+  PrepareJob.reset();
+  AddExtraColumns();
+  SetInputLimits();
+  Search().Allocate(static_cast<std::int32_t>(db_.Engine.Converter->RecordCount()));
+  ::PostMessageW(window_, MM_STARTSEARCH, 0, 1);
+  ::PostMessageW(window_, MM_CLOSEWAITMESS, 0, 0);
+  db_.Durations.InitTime = platform::TickCount() - init_start_;
+  Preparing = false;
+  ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+  ::SetFocus(InputBoxes[0]);
+}
+
+void TPhoneForm::MMTerminateProgram(const char* text) { throw Exception(text); }
+
+void TPhoneForm::FormClose() {
+  if (Preparing) {
+    const int answer = ::MessageBoxW(window_, win32::Wide(texts_.MessOnClose).c_str(), L"Olvendrix",
+                                     MB_OKCANCEL | MB_ICONQUESTION);
+    if (answer != IDOK) return;
+    db_.CloseRequested = true;
+  }
+  ::DestroyWindow(window_);
+}
+
+void TPhoneForm::WaitForJobs() {
+  if (PrepareJob) PrepareJob->WaitFor();
+  if (search_job_) search_job_->WaitFor();
+}
+
+void TPhoneForm::FormDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  ::KillTimer(window_, kStarterTimer);
+  ::KillTimer(window_, kWaitTimer);
+  if (PrepareJob) db_.StopRequested = true;
+  // The engine is freed only once no job can touch it.
+  WaitForJobs();
+  PrepareJob.reset();
+  search_job_.reset();
+  FreeEngine(db_.Engine);
+  if (accelerators_ != nullptr) ::DestroyAcceleratorTable(accelerators_);
+  if (PopupMenu != nullptr) ::DestroyMenu(PopupMenu);
+  ::PostQuitMessage(0);
+}
+
+}  // namespace olvendrix

@@ -1,0 +1,283 @@
+// Tests of the real main window under a (virtual) display: they build
+// TPhoneForm in a temporary program folder, pump its messages and look at
+// its controls.
+#include "mainwindow/phone_form.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "engine/cp1251.h"
+#include "engine/platform/platform.h"
+#include "mainwindow/win32_text.h"
+#include "tests/test_support.h"
+#include "tools/demo/demo_table.h"
+
+namespace olvendrix {
+namespace {
+
+using testing::TempFolder;
+using Clock = std::chrono::steady_clock;
+
+// Answers every message box of this thread with `answer` and keeps its text.
+class MessageBoxAnswerer {
+ public:
+  explicit MessageBoxAnswerer(int answer) {
+    answer_ = answer;
+    texts_.clear();
+    hook_ = ::SetWindowsHookExW(WH_CBT, Hook, nullptr, ::GetCurrentThreadId());
+  }
+  ~MessageBoxAnswerer() { ::UnhookWindowsHookEx(hook_); }
+  static const std::vector<std::string>& Texts() { return texts_; }
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE) {
+      const HWND box = reinterpret_cast<HWND>(wParam);
+      wchar_t window_class[32] = {};
+      ::GetClassNameW(box, window_class, 32);
+      if (std::wstring(window_class) == L"#32770") {
+        wchar_t text[1024] = {};
+        ::GetDlgItemTextW(box, 0xFFFF, text, 1024);
+        texts_.push_back(win32::Narrow(text));
+        ::PostMessageW(box, WM_COMMAND, answer_, 0);
+      }
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static inline int answer_ = IDOK;
+  static inline std::vector<std::string> texts_;
+  HHOOK hook_;
+};
+
+class PhoneForm : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&controls);
+  }
+  void TearDown() override {
+    form_.reset();
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {}
+  }
+  void WriteDemo(std::uint32_t records, int extra_columns = 0) {
+    demo::TDemoOptions options;
+    options.Records = records;
+    options.ExtraColumns = extra_columns;
+    demo::MakeDemoTable(options).SaveTo(folder_ / "Data.dbf");
+  }
+  // Pumps messages until `done` holds or the time runs out.
+  bool PumpUntil(const std::function<bool()>& done, int milliseconds = 20000) {
+    const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
+    while (Clock::now() < end) {
+      const bool alive = TPhoneForm::PumpPending();
+      if (done()) return true;
+      if (!alive) return false;
+      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return done();
+  }
+  void Pump(int milliseconds) {
+    PumpUntil([] { return false; }, milliseconds);
+  }
+  bool Idle() const { return !form_->IsPreparing() && !form_->IsSearchRunning(); }
+  void Start() {
+    form_ = std::make_unique<TPhoneForm>(::GetModuleHandleW(nullptr), folder_.path());
+    ASSERT_TRUE(PumpUntil([&] { return Idle() && RowCount() > 0; }));
+  }
+  int RowCount() const { return ListView_GetItemCount(form_->ListView()); }
+  std::string Cell(int row, int column) const {
+    wchar_t text[256] = {};
+    ListView_GetItemText(form_->ListView(), row, column, text, 256);
+    return win32::Narrow(text);
+  }
+  std::string StatusText(int panel) const {
+    wchar_t text[256] = {};
+    ::SendMessageW(form_->StatusBarHandle(), SB_GETTEXTW, panel, reinterpret_cast<LPARAM>(text));
+    return win32::Narrow(text);
+  }
+  void Type(int field, const std::string& utf8) {
+    HWND box = form_->InputBox(field);
+    ::SetWindowTextW(box, win32::Wide(W1251(utf8)).c_str());
+    ::SendMessageW(form_->Handle(), WM_COMMAND,
+                   MAKEWPARAM(kCmdInputFirst + field, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(box));
+  }
+  void RunSearchNow() {
+    ::PostMessageW(form_->Handle(), MM_STARTSEARCH, 0, 1);
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+  }
+
+  TempFolder folder_;
+  std::unique_ptr<TPhoneForm> form_;
+};
+
+TEST_F(PhoneForm, FirstSearchListsTheWholeDirectoryInNumberOrder) {
+  WriteDemo(2000);
+  Start();
+  EXPECT_EQ(RowCount(), 2000);
+  EXPECT_LE(Cell(0, 0), Cell(1, 0));
+  EXPECT_LE(Cell(1998, 0), Cell(1999, 0));
+  EXPECT_EQ(StatusText(0), W1251(" Знайдено абонентів: 2000"));
+  EXPECT_EQ(StatusText(1), W1251(" Відсортовано: по - телефону"));
+  EXPECT_EQ(StatusText(2), W1251(" Всього: 2000 абоненти "));
+  EXPECT_EQ(win32::WindowText1251(form_->Handle()), W1251(" Телефонний довідник [вер. 1.07.07]"));
+  EXPECT_TRUE(std::filesystem::exists(folder_ / "index3.bin"));
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "Data.dbf"));
+}
+
+TEST_F(PhoneForm, TypingWithDelayGivesOneSearchAboutASecondLater) {
+  WriteDemo(2000);
+  Start();
+  Type(1, "Ш");
+  Pump(300);
+  Type(1, "Шев");
+  Pump(400);
+  EXPECT_EQ(RowCount(), 2000);  // still waiting for the delay
+  ASSERT_TRUE(PumpUntil([&] { return RowCount() < 2000 && Idle(); }, 3000));
+  const int found = RowCount();
+  EXPECT_GT(found, 0);
+  for (int row = 0; row < found; row += 7) EXPECT_EQ(Cell(row, 1).substr(0, 3), W1251("Шев"));
+}
+
+TEST_F(PhoneForm, EnterForcesASearchAndFillsTheHistory) {
+  WriteDemo(2000);
+  Start();
+  ::SetWindowTextW(form_->InputBox(2), win32::Wide(W1251("вул. Садова")).c_str());
+  ::SetFocus(form_->InputBox(2));
+  ::PostMessageW(form_->InputBox(2), WM_KEYDOWN, VK_RETURN, 0);
+  ASSERT_TRUE(PumpUntil([&] { return RowCount() < 2000 && Idle(); }, 3000));
+  EXPECT_EQ(Cell(0, 2).substr(0, 11), W1251("вул. Садова"));
+  EXPECT_EQ(::SendMessageW(form_->InputBox(2), CB_GETCOUNT, 0, 0), 1);
+}
+
+TEST_F(PhoneForm, ResortKeepsTheSelectedSubscriberSelected) {
+  WriteDemo(2000);
+  Start();
+  ListView_SetItemState(form_->ListView(), 700, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ASSERT_EQ(form_->SelectedRow(), 700);
+  const std::string number = Cell(700, 0);
+  ::SendMessageW(form_->Handle(), WM_COMMAND, kCmdSortFirst + 1, 0);
+  ASSERT_TRUE(PumpUntil([&] { return Idle() && form_->Search().SortOrder() == 1 && Cell(0, 0) != ""; }));
+  Pump(100);
+  const int row = form_->SelectedRow();
+  ASSERT_GE(row, 0);
+  EXPECT_EQ(Cell(row, 0), number);
+  EXPECT_EQ(ListView_GetNextItem(form_->ListView(), -1, LVNI_SELECTED), row);
+  EXPECT_EQ(StatusText(1), W1251(" Відсортовано: по - прізвищу"));
+  const int top = ListView_GetTopIndex(form_->ListView());
+  EXPECT_TRUE(row >= top && row <= top + ListView_GetCountPerPage(form_->ListView()));
+}
+
+TEST_F(PhoneForm, NavigationFollowsTheTopRow) {
+  WriteDemo(2000);
+  Start();
+  HMENU navigation = ::GetSubMenu(form_->MainMenu(), 2);
+  const auto enabled = [&](int tag) {
+    ::SendMessageW(form_->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(navigation), 2);
+    return !(::GetMenuState(navigation, kCmdNavigateFirst + tag, MF_BYCOMMAND) & MF_GRAYED);
+  };
+  EXPECT_FALSE(enabled(0));
+  EXPECT_TRUE(enabled(5));
+  ::SendMessageW(form_->Handle(), WM_COMMAND, kCmdNavigateFirst + 5, 0);  // "кінець"
+  Pump(100);
+  EXPECT_TRUE(enabled(0));
+  EXPECT_FALSE(enabled(4));
+  Type(1, "Ы");
+  ::PostMessageW(form_->Handle(), MM_STARTSEARCH, 0, 1);
+  ASSERT_TRUE(PumpUntil([&] { return Idle() && RowCount() == 0; }));
+  EXPECT_EQ(StatusText(0), W1251(" Знайдено абонентів: 0"));
+  EXPECT_FALSE(enabled(1));
+  EXPECT_TRUE(enabled(3));
+}
+
+TEST_F(PhoneForm, ColumnsTakeTheirSharesAndExtraFieldsGetColumns) {
+  int widths[5];
+  TPhoneForm::ColumnWidths(742, widths);
+  EXPECT_EQ(std::vector<int>(widths, widths + 5), (std::vector<int>{64, 394, 143, 57, 57}));
+
+  WriteDemo(300, 2);
+  Start();
+  ::SetWindowPos(form_->Handle(), nullptr, 0, 0, 750, 400, SWP_NOMOVE | SWP_NOZORDER);
+  Pump(50);
+  RECT list{};
+  ::GetWindowRect(form_->ListView(), &list);
+  TPhoneForm::ColumnWidths(list.right - list.left, widths);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(ListView_GetColumnWidth(form_->ListView(), i), widths[i]);
+  HWND header = ListView_GetHeader(form_->ListView());
+  ASSERT_EQ(Header_GetItemCount(header), 7);
+  EXPECT_EQ(ListView_GetColumnWidth(form_->ListView(), 6), 100);
+  EXPECT_FALSE(Cell(0, 6).empty());
+}
+
+TEST_F(PhoneForm, AMissingTableEndsTheProgramWithTheFatalBox) {
+  MessageBoxAnswerer answer(IDOK);
+  form_ = std::make_unique<TPhoneForm>(::GetModuleHandleW(nullptr), folder_.path());
+  PumpUntil([] { return false; }, 5000);
+  ASSERT_EQ(MessageBoxAnswerer::Texts().size(), 1u);
+  const auto path = (folder_ / "Data.dbf").u8string();
+  EXPECT_EQ(MessageBoxAnswerer::Texts()[0],
+            " FATAL ERROR :\n\r Error in thread:\n\r " + W1251("Не знайдено файл бази даних: ") +
+                Utf8ToCp1251(std::string(path.begin(), path.end())) + " . ");
+}
+
+TEST_F(PhoneForm, ClosingDuringPreparationAsks) {
+  WriteDemo(3000);
+  {
+    MessageBoxAnswerer answer(IDCANCEL);
+    form_ = std::make_unique<TPhoneForm>(::GetModuleHandleW(nullptr), folder_.path());
+    ASSERT_TRUE(PumpUntil([&] { return form_->IsPreparing(); }));
+    ::SendMessageW(form_->Handle(), WM_CLOSE, 0, 0);
+    ASSERT_EQ(MessageBoxAnswerer::Texts().size(), 1u);
+    EXPECT_EQ(MessageBoxAnswerer::Texts()[0].substr(0, 20),
+              W1251("Попередня підготовка бази даних не завершена!").substr(0, 20));
+    ASSERT_TRUE(PumpUntil([&] { return Idle() && RowCount() == 3000; }));
+  }
+  form_.reset();
+  std::filesystem::remove(folder_ / "index1.bin");
+  MessageBoxAnswerer answer(IDOK);
+  form_ = std::make_unique<TPhoneForm>(::GetModuleHandleW(nullptr), folder_.path());
+  ASSERT_TRUE(PumpUntil([&] { return form_->IsPreparing(); }));
+  ::SendMessageW(form_->Handle(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(MessageBoxAnswerer::Texts().size(), 1u);
+  EXPECT_FALSE(::IsWindow(form_->Handle()));
+}
+
+TEST(Program, StartsPreparesAndClosesCleanly) {
+  TempFolder folder;
+  demo::TDemoOptions options;
+  options.Records = 1000;
+  demo::MakeDemoTable(options).SaveTo(folder / "Data.dbf");
+  const auto exe = folder / "Olvendrix.exe";
+  std::filesystem::copy_file(platform::ExecutableFolder() / OLVENDRIX_EXE, exe);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  std::wstring command = L"\"" + exe.wstring() + L"\"";
+  ASSERT_TRUE(::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               folder.path().c_str(), &startup, &process));
+  HWND window = nullptr;
+  const auto end = Clock::now() + std::chrono::seconds(30);
+  while (Clock::now() < end && window == nullptr) {
+    const bool prepared = std::filesystem::exists(folder / "data.bin") &&
+                          std::filesystem::exists(folder / "index1.bin") &&
+                          std::filesystem::exists(folder / "index2.bin") &&
+                          std::filesystem::exists(folder / "index3.bin");
+    if (prepared) window = ::FindWindowW(L"TPhoneForm", win32::Wide(W1251(" Телефонний довідник [вер. 1.07.07]")).c_str());
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  ASSERT_NE(window, nullptr);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ::PostMessageW(window, WM_CLOSE, 0, 0);
+  ASSERT_EQ(::WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
+  DWORD exit_code = 1;
+  ::GetExitCodeProcess(process.hProcess, &exit_code);
+  EXPECT_EQ(exit_code, 0u);
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+}
+
+}  // namespace
+}  // namespace olvendrix

@@ -1,0 +1,39 @@
+#include "mainwindow/win32_text.h"
+
+namespace olvendrix::win32 {
+
+constexpr UINT kCodePage = 1251;
+
+std::wstring Wide(std::string_view text1251) {
+  if (text1251.empty()) return {};
+  const int size = ::MultiByteToWideChar(kCodePage, 0, text1251.data(),
+                                         static_cast<int>(text1251.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  ::MultiByteToWideChar(kCodePage, 0, text1251.data(), static_cast<int>(text1251.size()),
+                        wide.data(), size);
+  return wide;
+}
+
+std::string Narrow(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int size = ::WideCharToMultiByte(kCodePage, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, "?", nullptr);
+  std::string narrow(static_cast<std::size_t>(size), '\0');
+  ::WideCharToMultiByte(kCodePage, 0, text.data(), static_cast<int>(text.size()), narrow.data(),
+                        size, "?", nullptr);
+  return narrow;
+}
+
+std::string WindowText1251(HWND window) {
+  const int length = ::GetWindowTextLengthW(window);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = ::GetWindowTextW(window, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+  return Narrow(text);
+}
+
+void SetWindowText1251(HWND window, std::string_view text1251) {
+  ::SetWindowTextW(window, Wide(text1251).c_str());
+}
+
+}  // namespace olvendrix::win32
