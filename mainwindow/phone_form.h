@@ -141,6 +141,8 @@ class TPhoneForm {
   void CreateMenus();
   void UpdateCommandState();
   void UpdateSortMarks();
+  void LoadImages();
+  void SetMenuImage(HMENU menu, UINT id, int image);
   bool Command(UINT id, UINT code, HWND control);
 
   int Scale(int pixels) const;
@@ -159,6 +161,9 @@ class TPhoneForm {
   HMENU PopupMenu = nullptr;
   HFONT font_ = nullptr;
   HACCEL accelerators_ = nullptr;
+  // The window's sixteen 16 x 16 pictures, one menu bitmap each.
+  HBITMAP images_[16] = {};
+  int marked_sort_order_ = -1;
   int dpi_ = 96;
 
   TPhoneDatabase db_;
@@ -179,6 +184,7 @@ class TPhoneForm {
   std::uint32_t search_start_ = 0;
   std::uint32_t init_start_ = 0;
   int selected_row_ = -1;  // kept from the list's notifications
+  int focused_row_ = -1;
   std::string fatal_text_;
 };
 

@@ -74,10 +74,14 @@ void TPhoneForm::TrackSelection(const NMHDR& header) {
   if (header.code == LVN_ITEMCHANGED) {
     const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
     if (!(change.uChanged & LVIF_STATE)) return;
-    const bool was = change.uOldState & LVIS_SELECTED;
-    const bool is = change.uNewState & LVIS_SELECTED;
-    if (is && !was) selected_row_ = change.iItem;
-    else if (was && !is && (change.iItem == -1 || change.iItem == selected_row_)) selected_row_ = -1;
+    const auto follow = [&](UINT mark, int& row) {
+      const bool was = change.uOldState & mark;
+      const bool is = change.uNewState & mark;
+      if (is && !was) row = change.iItem;
+      else if (was && !is && (change.iItem == -1 || change.iItem == row)) row = -1;
+    };
+    follow(LVIS_SELECTED, selected_row_);
+    follow(LVIS_FOCUSED, focused_row_);
   } else {
     const auto& change = reinterpret_cast<const NMLVODSTATECHANGE&>(header);
     if ((change.uNewState & LVIS_SELECTED) && !(change.uOldState & LVIS_SELECTED)) {
@@ -92,13 +96,19 @@ void TPhoneForm::UpdateResultList() {
   ListView_SetItemCountEx(lvMain, search.Count(), LVSICF_NOSCROLL);
   if (search.KeepSelection && search.SelIndex >= 0 && search.SelIndex < search.Count()) {
     const int row = search.SelIndex;
-    ListView_SetItemState(lvMain, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    if (selected_row_ >= 0) ListView_SetItemState(lvMain, selected_row_, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    if (focused_row_ >= 0) ListView_SetItemState(lvMain, focused_row_, 0, LVIS_FOCUSED);
     ListView_SetItemState(lvMain, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     selected_row_ = row;
+    focused_row_ = row;
     ListView_EnsureVisible(lvMain, row, TRUE);
   } else {
-    ListView_SetItemState(lvMain, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    // Clearing "all rows" makes some list views visit every row: clear the
+    // rows known to carry a mark instead.
+    if (selected_row_ >= 0) ListView_SetItemState(lvMain, selected_row_, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    if (focused_row_ >= 0) ListView_SetItemState(lvMain, focused_row_, 0, LVIS_FOCUSED);
     selected_row_ = -1;
+    focused_row_ = -1;
   }
   ::SendMessageW(lvMain, WM_SETREDRAW, TRUE, 0);
   ::InvalidateRect(lvMain, nullptr, TRUE);

@@ -129,6 +129,10 @@ void TPhoneForm::FormDestroy() {
   FreeEngine(db_.Engine);
   if (accelerators_ != nullptr) ::DestroyAcceleratorTable(accelerators_);
   if (PopupMenu != nullptr) ::DestroyMenu(PopupMenu);
+  for (HBITMAP& image : images_) {
+    if (image != nullptr) ::DeleteObject(image);
+    image = nullptr;
+  }
   ::PostQuitMessage(0);
 }
 
