@@ -185,4 +185,21 @@ TRankRange TSortList::FirstCharRange(std::uint8_t c) const {
   return range;
 }
 
+void BuildSortOrders(const TDBFConverter& store, const std::array<TIndexList*, 3>& lists,
+                     const std::function<void(TBuildStep)>& before_step) {
+  for (TIndexList* list : lists) {
+    list->Allocate();
+    list->FillAddresses();
+  }
+  FillFieldOffsets(store);
+  const auto step = [&](TBuildStep next, void (TSortList::*operation)()) {
+    if (before_step) before_step(next);
+    for (TIndexList* list : lists) (list->*operation)();
+  };
+  step(TBuildStep::kSort, &TSortList::Sort);
+  // InitFST reads the sorted record numbers, so it must come before MakeRanks.
+  step(TBuildStep::kInitFST, &TSortList::InitFST);
+  step(TBuildStep::kMakeRanks, &TSortList::MakeRanks);
+}
+
 }  // namespace olvendrix

@@ -11,7 +11,9 @@
 #pragma once
 
 #include <cstdint>
+#include <array>
 #include <filesystem>
+#include <functional>
 
 #include "engine/dbf_converter.h"
 #include "engine/platform/platform.h"
@@ -86,5 +88,16 @@ class TSortList {
 };
 
 class TIndexList : public TSortList {};
+
+// The steps of building the orders that take time.
+enum class TBuildStep { kSort, kInitFST, kMakeRanks };
+
+// Builds the three orders of a loaded store: Allocate and FillAddresses for
+// each, FieldOffsets, then Sort, InitFST and MakeRanks, each step for all
+// three orders before the next. `before_step` (when given) runs before each
+// of those three steps: progress texts, timing, stop requests. Raises as the
+// steps do. Saving is the caller's.
+void BuildSortOrders(const TDBFConverter& store, const std::array<TIndexList*, 3>& lists,
+                     const std::function<void(TBuildStep)>& before_step = {});
 
 }  // namespace olvendrix

@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <string>
 
 #include "engine/exec_thread.h"
 
@@ -37,6 +38,21 @@ class TMainThreadQueue {
     }
     task();
     return true;
+  }
+
+  // Runs `proc(data)` on a TExecThread and serves this queue until the job
+  // has ended; returns the job's failure message, empty when it succeeded.
+  std::string RunJob(TJobProc proc, void* data) {
+    bool ended = false;
+    std::string failure;
+    TExecThread job(proc, data, Dispatcher());
+    job.OnTerminate = [&](TExecThread& finished) {
+      failure = finished.FatalMessage();
+      ended = true;
+    };
+    job.Resume();
+    while (!ended) RunOne(std::chrono::milliseconds(1000));
+    return failure;
   }
 
  private:

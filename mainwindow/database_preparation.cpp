@@ -67,23 +67,24 @@ void LoadBinaryStore(TPhoneDatabase& db) {
 
 void BuildIndexes(TPhoneDatabase& db) {
   auto& lists = db.Engine.IndexLists;
-  for (auto& list : lists) {
-    list->Allocate();
-    list->FillAddresses();
-  }
-  FillFieldOffsets(*db.Engine.Converter);
-  CheckStop(db);
-  db.WaitText.Set(db.Texts.MessSortData);
-  const Stopwatch sort;
-  for (auto& list : lists) {
-    list->Sort();
-    CheckStop(db);
-  }
-  db.Durations.SortTime = sort.Elapsed();
-  db.WaitText.Set(db.Texts.MessMakeIndex);
-  for (auto& list : lists) list->InitFST();
-  db.WaitText.Set(db.Texts.MessSaveIndex);
-  for (auto& list : lists) list->MakeRanks();
+  std::uint32_t sort_start = 0;
+  BuildSortOrders(*db.Engine.Converter, {lists[0].get(), lists[1].get(), lists[2].get()},
+                  [&](TBuildStep step) {
+                    CheckStop(db);
+                    switch (step) {
+                      case TBuildStep::kSort:
+                        db.WaitText.Set(db.Texts.MessSortData);
+                        sort_start = platform::TickCount();
+                        break;
+                      case TBuildStep::kInitFST:
+                        db.Durations.SortTime = platform::TickCount() - sort_start;
+                        db.WaitText.Set(db.Texts.MessMakeIndex);
+                        break;
+                      case TBuildStep::kMakeRanks:
+                        db.WaitText.Set(db.Texts.MessSaveIndex);
+                        break;
+                    }
+                  });
   CheckStop(db);
   db.WaitText.Set(db.Texts.MessSaveBIN);
   for (int i = 0; i < 3; ++i) lists[i]->SaveToFile(db.Paths.IndexPaths[i]);

@@ -36,16 +36,7 @@ class Preparation : public ::testing::Test {
     stages_.clear();
     db_->WaitText.OnChange = [this](const std::string& text) { stages_.push_back(Cp1251ToUtf8(text)); };
     TMainThreadQueue main_thread;
-    bool ended = false;
-    std::string failure;
-    TExecThread job(PrepareDatabase, db_.get(), main_thread.Dispatcher());
-    job.OnTerminate = [&](TExecThread& finished) {
-      failure = finished.FatalMessage();
-      ended = true;
-    };
-    job.Resume();
-    while (!ended) main_thread.RunOne(std::chrono::milliseconds(1000));
-    return failure;
+    return main_thread.RunJob(PrepareDatabase, db_.get());
   }
 
   TempFolder folder_;

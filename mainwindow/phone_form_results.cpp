@@ -92,7 +92,8 @@ void TPhoneForm::TrackSelection(const NMHDR& header) {
 
 void TPhoneForm::UpdateResultList() {
   const TSearchList& search = Search();
-  ::SendMessageW(lvMain, WM_SETREDRAW, FALSE, 0);
+  // One call sets the count; a redraw bracket here would repaint the list
+  // synchronously on some hosts, costing more than the search.
   ListView_SetItemCountEx(lvMain, search.Count(), LVSICF_NOSCROLL);
   if (search.KeepSelection && search.SelIndex >= 0 && search.SelIndex < search.Count()) {
     const int row = search.SelIndex;
@@ -110,7 +111,6 @@ void TPhoneForm::UpdateResultList() {
     selected_row_ = -1;
     focused_row_ = -1;
   }
-  ::SendMessageW(lvMain, WM_SETREDRAW, TRUE, 0);
   ::InvalidateRect(lvMain, nullptr, TRUE);
 }
 

@@ -32,13 +32,8 @@ void BuildOrders(const TDBFConverter& store, TIndexList (&lists)[3]) {
     lists[i].ListIndex = static_cast<std::uint8_t>(i);
     lists[i].SetDBFReader(&store);
     lists[i].SortCompare = kSortCompares[i];
-    lists[i].Allocate();
-    lists[i].FillAddresses();
   }
-  FillFieldOffsets(store);
-  for (auto& list : lists) list.Sort();
-  for (auto& list : lists) list.InitFST();
-  for (auto& list : lists) list.MakeRanks();
+  BuildSortOrders(store, {&lists[0], &lists[1], &lists[2]});
 }
 
 TPreparedStore::TPreparedStore(const TempFolder& folder, const demo::TDbfTableWriter& table) {

@@ -29,16 +29,13 @@ const fs::path& Folder() {
 // Builds, saves and reloads the three orders of a loaded store.
 void ExerciseOrders(const TDBFConverter& store) {
   TIndexList lists[3];
-  FillFieldOffsets(store);
   for (int i = 0; i < 3; ++i) {
     lists[i].ListIndex = static_cast<std::uint8_t>(i);
     lists[i].SetDBFReader(&store);
     lists[i].SortCompare = kSortCompares[i];
-    lists[i].Allocate();
-    lists[i].FillAddresses();
-    lists[i].Sort();
-    lists[i].InitFST();
-    lists[i].MakeRanks();
+  }
+  BuildSortOrders(store, {&lists[0], &lists[1], &lists[2]});
+  for (int i = 0; i < 3; ++i) {
     lists[i].SaveToFile(Folder() / "index.bin");
     TIndexList loaded;
     loaded.SetDBFReader(&store);

@@ -36,14 +36,7 @@ Orders::Orders(const TDBFConverter& store) {
 }
 
 void Orders::Build(const TDBFConverter& store, const fs::path& folder) {
-  for (auto& list : lists) {
-    list.Allocate();
-    list.FillAddresses();
-  }
-  FillFieldOffsets(store);
-  for (auto& list : lists) list.Sort();
-  for (auto& list : lists) list.InitFST();
-  for (auto& list : lists) list.MakeRanks();
+  BuildSortOrders(store, {&lists[0], &lists[1], &lists[2]});
   if (folder.empty()) return;
   for (int i = 0; i < 3; ++i) lists[i].SaveToFile(folder / kIndexNames[i]);
 }

@@ -79,16 +79,7 @@ std::string Prepare(TPhoneDatabase& db, std::ostream& err, bool utf8) {
     err << (utf8 ? Cp1251ToUtf8(text) : text) << "\n";
   };
   TMainThreadQueue main_thread;
-  bool ended = false;
-  std::string failure;
-  TExecThread job(PrepareDatabase, &db, main_thread.Dispatcher());
-  job.OnTerminate = [&](TExecThread& finished) {
-    failure = finished.FatalMessage();
-    ended = true;
-  };
-  job.Resume();
-  while (!ended) main_thread.RunOne(std::chrono::milliseconds(1000));
-  return failure;
+  return main_thread.RunJob(PrepareDatabase, &db);
 }
 
 }  // namespace
