@@ -13,7 +13,6 @@
 // the thread.
 #pragma once
 
-#include <atomic>
 #include <exception>
 #include <functional>
 #include <string>
@@ -37,9 +36,6 @@ class TExecThread {
 
   // Starts the job; call once, after setting OnTerminate.
   void Resume();
-  // Asks the job to stop; the job decides when to look.
-  void Terminate() { terminated_ = true; }
-  bool Terminated() const { return terminated_; }
   // Waits until the thread has ended.
   void WaitFor();
 
@@ -55,7 +51,6 @@ class TExecThread {
   void* data_;
   TMainThreadDispatcher dispatcher_;
   std::exception_ptr fatal_;
-  std::atomic<bool> terminated_{false};
   std::thread thread_;
 };
 
