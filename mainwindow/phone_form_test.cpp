@@ -224,25 +224,28 @@ TEST_F(PhoneForm, AMissingTableEndsTheProgramWithTheFatalBox) {
 }
 
 TEST_F(PhoneForm, ClosingDuringPreparationAsks) {
-  WriteDemo(3000);
+  // Every start converts and sorts a table large enough to be caught at it.
+  WriteDemo(20000);
+  demo::WriteBytes(folder_ / "options.ini", "[Directives]\r\nAlwaysPrepareBase=1\r\n");
   {
     MessageBoxAnswerer answer(IDCANCEL);
     form_ = std::make_unique<TPhoneForm>(::GetModuleHandleW(nullptr), folder_.path());
     ASSERT_TRUE(PumpUntil([&] { return form_->IsPreparing(); }));
     ::SendMessageW(form_->Handle(), WM_CLOSE, 0, 0);
     ASSERT_EQ(MessageBoxAnswerer::Texts().size(), 1u);
-    EXPECT_EQ(MessageBoxAnswerer::Texts()[0].substr(0, 20),
-              W1251("Попередня підготовка бази даних не завершена!").substr(0, 20));
-    ASSERT_TRUE(PumpUntil([&] { return Idle() && RowCount() == 3000; }));
+    EXPECT_EQ(MessageBoxAnswerer::Texts()[0],
+              W1251("Попередня підготовка бази даних не завершена!  Ви дійсно хочете завершити "
+                    "роботу програми? "));
+    ASSERT_TRUE(PumpUntil([&] { return Idle() && RowCount() == 20000; }));
   }
   form_.reset();
-  std::filesystem::remove(folder_ / "index1.bin");
   MessageBoxAnswerer answer(IDOK);
   form_ = std::make_unique<TPhoneForm>(::GetModuleHandleW(nullptr), folder_.path());
   ASSERT_TRUE(PumpUntil([&] { return form_->IsPreparing(); }));
   ::SendMessageW(form_->Handle(), WM_CLOSE, 0, 0);
   EXPECT_EQ(MessageBoxAnswerer::Texts().size(), 1u);
   EXPECT_FALSE(::IsWindow(form_->Handle()));
+  EXPECT_TRUE(std::filesystem::exists(folder_ / "Data.dbf"));  // never deleted with that directive
 }
 
 TEST(Program, StartsPreparesAndClosesCleanly) {
