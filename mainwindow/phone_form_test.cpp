@@ -153,6 +153,26 @@ TEST_F(PhoneForm, EnterForcesASearchAndFillsTheHistory) {
   EXPECT_EQ(::SendMessageW(form_->InputBox(2), CB_GETCOUNT, 0, 0), 1);
 }
 
+TEST_F(PhoneForm, RequestsDuringASearchCollapseIntoOne) {
+  WriteDemo(2000);
+  Start();
+  int started = 0;
+  form_->Database().WaitText.OnChange = [&](const std::string&) { ++started; };
+  // Sent, not posted: the first search cannot end before the other requests.
+  ::SendMessageW(form_->Handle(), MM_STARTSEARCH, 0, 1);
+  ASSERT_TRUE(form_->IsSearchRunning());
+  Type(1, "Б");
+  ::SendMessageW(form_->Handle(), MM_STARTSEARCH, 0, 0);
+  Type(1, "Бойко");
+  ::SendMessageW(form_->Handle(), MM_STARTSEARCH, 0, 0);
+  ::SendMessageW(form_->Handle(), MM_STARTSEARCH, 0, 1);
+  ASSERT_TRUE(PumpUntil([&] { return Idle() && RowCount() < 2000; }));
+  Pump(200);
+  EXPECT_EQ(started, 2);
+  for (int row = 0; row < RowCount(); ++row) EXPECT_EQ(Cell(row, 1).substr(0, 5), W1251("Бойко"));
+  form_->Database().WaitText.OnChange = nullptr;
+}
+
 TEST_F(PhoneForm, ResortKeepsTheSelectedSubscriberSelected) {
   WriteDemo(2000);
   Start();
