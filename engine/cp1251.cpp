@@ -119,6 +119,11 @@ std::string Cp1251ToUtf8(std::string_view text) {
   return out;
 }
 
+std::string_view TrimTrailingBlanks(std::string_view text) {
+  while (!text.empty() && static_cast<std::uint8_t>(text.back()) <= 0x20) text.remove_suffix(1);
+  return text;
+}
+
 std::string UpperCase1251(std::string text) {
   const TCaseTable& upper = ToUpperTable();
   for (char& c : text) c = static_cast<char>(upper[static_cast<std::uint8_t>(c)]);

@@ -30,6 +30,9 @@ char32_t Cp1251ToCodePoint(std::uint8_t byte);
 // Shorthand for Ukrainian literals written in UTF-8 source.
 inline std::string W1251(std::string_view utf8) { return Utf8ToCp1251(utf8); }
 
+// The text without its trailing bytes 0x00..0x20.
+std::string_view TrimTrailingBlanks(std::string_view text);
+
 // Upper-cases Windows-1251 bytes with ToUpperTable.
 std::string UpperCase1251(std::string text);
 

@@ -22,6 +22,13 @@ class Exception : public std::exception {
   std::string message_;
 };
 
+// The message of any standard exception: the program's own text for its
+// exception classes, what() for the others.
+inline std::string MessageOf(const std::exception& error) {
+  if (const auto* own = dynamic_cast<const Exception*>(&error)) return own->Message();
+  return error.what();
+}
+
 #define OLVENDRIX_EXCEPTION(Name) \
   class Name : public Exception { \
    public:                         \

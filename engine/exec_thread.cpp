@@ -29,10 +29,8 @@ void TExecThread::WaitFor() {
 void TExecThread::Execute() {
   try {
     proc_(data_);
-  } catch (const Exception& e) {
-    fatal_ = Wrapped(e.Message());
   } catch (const std::exception& e) {
-    fatal_ = Wrapped(e.what());
+    fatal_ = Wrapped(MessageOf(e));
   } catch (...) {
     fatal_ = std::current_exception();
   }
@@ -46,10 +44,8 @@ std::string TExecThread::FatalMessage() const {
   if (!fatal_) return {};
   try {
     std::rethrow_exception(fatal_);
-  } catch (const Exception& e) {
-    return e.Message();
   } catch (const std::exception& e) {
-    return e.what();
+    return MessageOf(e);
   } catch (...) {
     return "unknown exception";
   }

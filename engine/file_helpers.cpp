@@ -6,9 +6,13 @@
 
 namespace olvendrix {
 
-std::string PathMessageText(const std::filesystem::path& path) {
+std::string PathText1251(const std::filesystem::path& path) {
   const auto utf8 = path.u8string();
-  return UpperCase1251(Utf8ToCp1251(std::string(utf8.begin(), utf8.end())));
+  return Utf8ToCp1251(std::string(utf8.begin(), utf8.end()));
+}
+
+std::string PathMessageText(const std::filesystem::path& path) {
+  return UpperCase1251(PathText1251(path));
 }
 
 platform::MappedMemory MapFileToMemory(const std::filesystem::path& path) {

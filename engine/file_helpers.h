@@ -42,7 +42,9 @@ std::string BytesToDigits(const TMatchModes& modes);
 // text is shorter than five characters. Modes already read keep their values.
 bool DigitsToBytes(std::string_view digits, TMatchModes& modes);
 
-// The path as shown in messages: Windows-1251, upper-cased.
+// The path as Windows-1251 text ('?' for characters the code page lacks).
+std::string PathText1251(const std::filesystem::path& path);
+// The path as shown in the file helpers' messages: PathText1251, upper-cased.
 std::string PathMessageText(const std::filesystem::path& path);
 
 }  // namespace olvendrix

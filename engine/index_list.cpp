@@ -56,8 +56,6 @@ void CheckIndexContent(const std::uint32_t* rank, std::uint32_t count) {
 
 }  // namespace
 
-TSortList::~TSortList() { count_ = 0; }
-
 void TSortList::SetDBFReader(const TDBFConverter* reader) {
   if (reader != nullptr) reader_ = reader;
 }

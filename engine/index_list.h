@@ -33,7 +33,7 @@ class TSortList {
   TSortList() = default;
   TSortList(const TSortList&) = delete;
   TSortList& operator=(const TSortList&) = delete;
-  virtual ~TSortList();
+  virtual ~TSortList() = default;
 
   // Attaches the store whose records are ordered; null is ignored.
   void SetDBFReader(const TDBFConverter* reader);

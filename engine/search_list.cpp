@@ -17,14 +17,9 @@ constexpr int kIndexedFields = 3;
 
 bool IsBlank(char c) { return static_cast<std::uint8_t>(c) <= 0x20; }
 
-std::string_view TrimRight(std::string_view text) {
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  return TrimRight(text);
+  return TrimTrailingBlanks(text);
 }
 
 // One field's condition, prepared once per search.
@@ -212,7 +207,7 @@ void TSearchList::Search(const TSearchParams& params) {
                                    static_cast<std::uint32_t>(ranges[1].Last - ranges[1].First)};
       }
     }
-    text = TrimRight(text);
+    text = TrimTrailingBlanks(text);
     // A mode outside the three places no condition on its field.
     if (text.empty() || mode > mtEquals) continue;
     FieldTest& test = tests[test_count++];
@@ -309,7 +304,7 @@ const std::uint8_t* TSearchList::GetRecAddr(std::int32_t position) const {
 
 char* TSearchList::WriteLine(const std::uint8_t* record, char* out) const {
   for (std::uint16_t f = 0; f < Reader->FieldCount(); ++f) {
-    const std::string_view text = TrimRight(Reader->FieldText(record, static_cast<std::uint8_t>(f)));
+    const std::string_view text = TrimTrailingBlanks(Reader->FieldText(record, static_cast<std::uint8_t>(f)));
     out = std::copy(text.begin(), text.end(), out);
     *out++ = ' ';
   }

@@ -13,11 +13,6 @@ std::filesystem::path PathFrom1251(const std::string& name) {
   return std::filesystem::u8path(Cp1251ToUtf8(name));
 }
 
-std::string PathText(const std::filesystem::path& path) {
-  const auto utf8 = path.u8string();
-  return Utf8ToCp1251(std::string(utf8.begin(), utf8.end()));
-}
-
 class Stopwatch {
  public:
   Stopwatch() : start_(platform::TickCount()) {}
@@ -37,7 +32,7 @@ void CheckStop(const TPhoneDatabase& db) {
 void ConvertDbf(TPhoneDatabase& db) {
   TDBFConverter& converter = *db.Engine.Converter;
   if (!FileFound(db.Paths.DbfPath)) {
-    throw EPhoneFormError(Format(db.Texts.ErrorFIndBase, {PathText(db.Paths.DbfPath)}));
+    throw EPhoneFormError(Format(db.Texts.ErrorFIndBase, {PathText1251(db.Paths.DbfPath)}));
   }
   db.WaitText.Set(db.Texts.MessLoadDBF);
   const Stopwatch load;

@@ -15,11 +15,6 @@ constexpr wchar_t kWindowClass[] = L"TPhoneForm";
 // The one main window served by the message loop.
 TPhoneForm* g_form = nullptr;
 
-std::string MessageOf(const std::exception& error) {
-  if (const auto* own = dynamic_cast<const Exception*>(&error)) return own->Message();
-  return error.what();
-}
-
 }  // namespace
 
 LRESULT CALLBACK PhoneFormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -201,32 +196,41 @@ void TPhoneForm::AOE(const std::exception& error) {
   if (!destroyed_) ::DestroyWindow(window_);
 }
 
+// One message as the application's loop handles it: the key filter first,
+// then the accelerators, then the window.
+void TPhoneForm::ProcessMessage(MSG& msg) {
+  TPhoneForm* form = g_form != nullptr && !g_form->destroyed_ ? g_form : nullptr;
+  try {
+    if (form != nullptr && form->AOM(msg)) return;
+  } catch (const std::exception& error) {
+    form->AOE(error);
+    return;
+  }
+  if (form != nullptr && ::TranslateAcceleratorW(form->window_, form->accelerators_, &msg)) return;
+  ::TranslateMessage(&msg);
+  ::DispatchMessageW(&msg);
+}
+
+// Idle: bring command state up to date.
+void TPhoneForm::Idle() {
+  if (g_form == nullptr || g_form->destroyed_) return;
+  try {
+    g_form->UpdateCommandState();
+  } catch (const std::exception& error) {
+    g_form->AOE(error);
+  }
+}
+
 int TPhoneForm::RunMessageLoop() {
   for (;;) {
     MSG msg;
     if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      // Idle: bring command state up to date, then wait.
-      if (g_form != nullptr && !g_form->destroyed_) {
-        try {
-          g_form->UpdateCommandState();
-        } catch (const std::exception& error) {
-          g_form->AOE(error);
-        }
-      }
+      Idle();
       ::WaitMessage();
       continue;
     }
     if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
-    TPhoneForm* form = g_form != nullptr && !g_form->destroyed_ ? g_form : nullptr;
-    try {
-      if (form != nullptr && form->AOM(msg)) continue;
-    } catch (const std::exception& error) {
-      form->AOE(error);
-      continue;
-    }
-    if (form != nullptr && ::TranslateAcceleratorW(form->window_, form->accelerators_, &msg)) continue;
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
+    ProcessMessage(msg);
   }
 }
 
@@ -234,13 +238,9 @@ bool TPhoneForm::PumpPending() {
   MSG msg;
   while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) return false;
-    TPhoneForm* form = g_form != nullptr && !g_form->destroyed_ ? g_form : nullptr;
-    if (form != nullptr && form->AOM(msg)) continue;
-    if (form != nullptr && ::TranslateAcceleratorW(form->window_, form->accelerators_, &msg)) continue;
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
+    ProcessMessage(msg);
   }
-  if (g_form != nullptr && !g_form->destroyed_) g_form->UpdateCommandState();
+  Idle();
   return g_form != nullptr && !g_form->destroyed_;
 }
 

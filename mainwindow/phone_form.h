@@ -89,6 +89,8 @@ class TPhoneForm {
  private:
   friend LRESULT CALLBACK PhoneFormProc(HWND, UINT, WPARAM, LPARAM);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  static void ProcessMessage(MSG& msg);
+  static void Idle();
   bool AOM(MSG& msg);
   void AOE(const std::exception& error);
   TMainThreadDispatcher Dispatcher();

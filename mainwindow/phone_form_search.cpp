@@ -2,6 +2,7 @@
 // asked for, and the start and end of a search job.
 #include <algorithm>
 
+#include "engine/cp1251.h"
 #include "engine/platform/platform.h"
 #include "mainwindow/phone_form.h"
 #include "mainwindow/win32_text.h"
@@ -11,11 +12,6 @@ namespace {
 
 // Share of each input box in the width of the panel, fields 0..4.
 constexpr int kInputWidthPercent[5] = {12, 50, 20, 9, 9};
-
-std::string TrimRight(std::string text) {
-  while (!text.empty() && static_cast<std::uint8_t>(text.back()) <= 0x20) text.pop_back();
-  return text;
-}
 
 }  // namespace
 
@@ -58,7 +54,8 @@ void TPhoneForm::SetInputLimits() {
 
 void TPhoneForm::AddToHistory(int field) {
   HWND box = InputBoxes[field];
-  const std::string text = TrimRight(win32::WindowText1251(box));
+  const std::string typed = win32::WindowText1251(box);
+  const std::string text(TrimTrailingBlanks(typed));
   if (text.empty()) return;
   const std::wstring wide = win32::Wide(text);
   // The combo box's exact search ignores letter case, as the history's does.
