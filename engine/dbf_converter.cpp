@@ -24,6 +24,7 @@ void TDBFConverter::LoadFromFile(const std::filesystem::path& path) {
 }
 
 void TDbfReader::ConvertToBin() {
+  RequireImage();
   if (format_version_ != 0) throw EDBFConverterError("data already has BIN format!");
   std::uint32_t width_sum = 0;
   for (const TFieldDesc& field : fields_) {

@@ -40,7 +40,12 @@ void TDbfReader::LoadFromFile(const std::filesystem::path& path) {
 }
 
 void TDbfReader::SaveToFile(const std::filesystem::path& path) const {
+  RequireImage();
   SaveThroughTempFile(path, Data(), Size());
+}
+
+void TDbfReader::RequireImage() const {
+  if (!Loaded()) throw EDBFReaderError("no data loaded");
 }
 
 void TDbfReader::ParseHeader() {
@@ -54,6 +59,8 @@ void TDbfReader::ParseHeader() {
     throw EDBFReaderError(DamagedHeaderText());
   }
   record_length_ = Read16(data + 10);
+  // Record numbers, ranks and result positions are signed 32-bit.
+  if (record_count_ > kMaxRecordCount) throw EDBFReaderError(DamagedHeaderText());
   // 64-bit: a record count near 2^32 must not wrap the check.
   if (size < static_cast<std::uint64_t>(header_length_) +
                  static_cast<std::uint64_t>(record_count_) * record_length_) {
@@ -91,7 +98,7 @@ const std::uint8_t* TDbfReader::GetFieldAddr(std::uint32_t RecordIndex,
   return RecordAddr(RecordIndex) + fields_[FieldIndex].Offset;
 }
 
-std::string_view TDbfReader::FieldText(const std::uint8_t* record, std::uint8_t FieldIndex) const {
+std::string_view TDbfReader::FieldText(const std::uint8_t* record, std::uint16_t FieldIndex) const {
   const TFieldDesc& field = fields_[FieldIndex];
   const auto* text = reinterpret_cast<const char*>(record + field.Offset);
   const std::size_t limit = field.Width > 0 ? field.Width - 1u : 0u;

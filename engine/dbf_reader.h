@@ -29,6 +29,10 @@ struct TFieldDesc {
 
 using TFieldsList = std::vector<TFieldDesc>;
 
+// The most records a table or store may hold: record numbers, ranks and result
+// positions are signed 32-bit. A header with more is refused as damaged.
+constexpr std::uint32_t kMaxRecordCount = 0x7FFFFFFF;
+
 // The format version that the binary store carries in header bytes 12..13.
 constexpr std::uint16_t kStoreFormatVersion = 2;
 
@@ -45,9 +49,11 @@ class TDbfReader {
   // The header is checked against the image's size before any descriptor or
   // record is read: a short or inconsistent image raises "Файл бази
   // пошкоджений або має нестандартний заголовок.". After a failure the image
-  // stays held until Close.
+  // stays held until Close. A record count above kMaxRecordCount is refused
+  // with the same text.
   virtual void LoadFromFile(const std::filesystem::path& path);
   // Writes the whole image to `path` through a ".tmp" file replaced in one step.
+  // Raises "no data loaded" when no image is held.
   virtual void SaveToFile(const std::filesystem::path& path) const;
 
   // Address of field `FieldIndex` of record `RecordIndex`; the field index must
@@ -64,7 +70,8 @@ class TDbfReader {
   // EDBFConverterError "data already has BIN format!" for an image with a
   // format version, EDBFReaderError for inconsistent widths, the general
   // "Error map file in SWAP in load procedure!" when the region fails. On
-  // failure the reader still holds the table's image, unchanged.
+  // failure the reader still holds the table's image, unchanged. Raises "no
+  // data loaded" when no image is held.
   void ConvertToBin();
 
   bool Loaded() const { return static_cast<bool>(image_); }
@@ -85,11 +92,14 @@ class TDbfReader {
   }
   // The text of a field of the store at `record`: up to its zero byte, never
   // longer than the field's width less the terminator, so a damaged store
-  // cannot lead a reader past its record.
-  std::string_view FieldText(const std::uint8_t* record, std::uint8_t FieldIndex) const;
+  // cannot lead a reader past its record. `FieldIndex` is below FieldCount,
+  // which may exceed 255.
+  std::string_view FieldText(const std::uint8_t* record, std::uint16_t FieldIndex) const;
 
  private:
   void ParseHeader();
+  // Raises "no data loaded" when no image is held.
+  void RequireImage() const;
 
   platform::MappedMemory image_;
   const std::uint8_t* first_record_ = nullptr;

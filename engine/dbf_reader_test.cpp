@@ -58,6 +58,20 @@ TEST_F(DbfReader, RefusesImagesTooShortForTheirHeaderOrRecords) {
   EXPECT_EQ(LoadError(image), kDamaged);
 }
 
+TEST_F(DbfReader, RefusesRecordCountsPastTheSignedRange) {
+  // A sparse file long enough for 2^31 records of 6 bytes passes the size
+  // check; the count itself must be refused before any order is built.
+  demo::TDbfTableWriter narrow({{"A", 1}, {"B", 1}, {"C", 1}, {"D", 1}, {"E", 1}});
+  std::string image = narrow.Image();
+  image[4] = image[5] = image[6] = '\0';
+  image[7] = '\x80';
+  const auto path = folder_ / "Data.dbf";
+  demo::WriteBytes(path, image);
+  std::filesystem::resize_file(path, 32u * 6 + 1 + 6ull * 0x80000000ull);
+  TDBFConverter reader;
+  EXPECT_EQ(MessageOf<EDBFReaderError>([&] { reader.LoadFromFile(path); }), kDamaged);
+}
+
 TEST_F(DbfReader, ChecksHeaderLengthBeforeTheShape) {
   std::string image = StandardTable({}).Image();
   for (int length : {96, 98, 32, 0}) {
@@ -125,6 +139,12 @@ TEST_F(DbfReader, CloseReleasesTheImageOnly) {
   EXPECT_EQ(reader.Data(), nullptr);
   EXPECT_EQ(reader.Size(), 0u);
   EXPECT_EQ(reader.RecordCount(), 1u);
+  // What needs the image refuses to work without it.
+  EXPECT_EQ(MessageOf<EDBFReaderError>([&] { reader.SaveToFile(folder_ / "data.bin"); }), "no data loaded");
+  EXPECT_EQ(MessageOf<EDBFReaderError>([&] { reader.ConvertToBin(); }), "no data loaded");
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "data.bin"));
+  TDBFConverter never_loaded;
+  EXPECT_EQ(MessageOf<EDBFReaderError>([&] { never_loaded.ConvertToBin(); }), "no data loaded");
 }
 
 }  // namespace

@@ -19,7 +19,10 @@ TExecThread::TExecThread(TJobProc Proc, void* Data, TMainThreadDispatcher dispat
 TExecThread::~TExecThread() { WaitFor(); }
 
 void TExecThread::Resume() {
-  if (!thread_.joinable()) thread_ = std::thread([this] { Execute(); });
+  // A second run would post a second completion for one job.
+  if (started_) throw EExecThreadError("Thread already started");
+  started_ = true;
+  thread_ = std::thread([this] { Execute(); });
 }
 
 void TExecThread::WaitFor() {

@@ -34,7 +34,9 @@ class TExecThread {
   // Run on the main thread once the job has ended.
   std::function<void(TExecThread& job)> OnTerminate;
 
-  // Starts the job; call once, after setting OnTerminate.
+  // Starts the job; call once, after setting OnTerminate. Raises
+  // EExecThreadError "Thread already started" when called again, or the
+  // standard std::system_error when no thread can be made.
   void Resume();
   // Waits until the thread has ended.
   void WaitFor();
@@ -52,6 +54,7 @@ class TExecThread {
   TMainThreadDispatcher dispatcher_;
   std::exception_ptr fatal_;
   std::thread thread_;
+  bool started_ = false;
 };
 
 }  // namespace olvendrix

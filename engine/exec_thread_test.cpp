@@ -43,6 +43,20 @@ TEST(ExecThread, AJobThatReturnsLeavesNoFatalException) {
   EXPECT_EQ(message, "");
 }
 
+TEST(ExecThread, ASecondResumeIsRefusedAndRunsNothing) {
+  TMainThreadQueue main_thread;
+  int ran = 0, terminated = 0;
+  TExecThread job([](void* data) { ++*static_cast<int*>(data); }, &ran, main_thread.Dispatcher());
+  job.OnTerminate = [&](TExecThread&) { ++terminated; };
+  job.Resume();
+  while (terminated == 0) main_thread.RunOne(std::chrono::milliseconds(1000));
+  job.WaitFor();
+  EXPECT_THROW(job.Resume(), EExecThreadError);
+  EXPECT_FALSE(main_thread.RunOne(std::chrono::milliseconds(50)));
+  EXPECT_EQ(ran, 1);
+  EXPECT_EQ(terminated, 1);
+}
+
 TEST(ExecThread, OtherExceptionObjectsPassThroughUnwrapped) {
   TMainThreadQueue main_thread;
   bool ended = false;

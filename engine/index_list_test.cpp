@@ -71,6 +71,33 @@ TEST_F(IndexLists, StreetOrderComparesHousesByKey) {
   EXPECT_EQ(houses, (std::vector<std::string>{"5", "9", "10", W1251("10А"), "100", "999", "1000"}));
 }
 
+TEST_F(IndexLists, StreetOrderBreaksTiesByApartmentKeyThenNumber) {
+  Build(StandardTable({{"5", "", "вул. Садова", "12", "10"},
+                       {"4", "", "вул. Садова", "12", "9"},
+                       {"3", "", "вул. Садова", "12", "9"},
+                       {"9", "", "вул. Садова", "12", "9А"},
+                       {"1", "", "вул. Садова", "12", "100"},
+                       {"2", "", "вул. Садова", "11", "100"}}));
+  EXPECT_EQ(Ordered(2), (std::vector<std::uint32_t>{5, 2, 1, 3, 0, 4}));
+}
+
+TEST_F(IndexLists, NameAndStreetOrdersSurviveASaveAndReload) {
+  demo::TDemoOptions options;
+  options.Records = 3000;
+  options.Seed = 5;
+  Build(demo::MakeDemoTable(options));
+  for (int i : {1, 2}) {
+    const auto path = folder_ / ("index" + std::to_string(i + 1) + ".bin");
+    lists_[i].SaveToFile(path);
+    TIndexList loaded;
+    loaded.ListIndex = static_cast<std::uint8_t>(i);
+    loaded.SetDBFReader(&store_);
+    loaded.LoadFromFile(path);
+    for (std::uint32_t r = 0; r < store_.RecordCount(); ++r) ASSERT_EQ(loaded.Rank(r), lists_[i].Rank(r)) << i;
+    for (int c = 0; c < 256; ++c) EXPECT_EQ(loaded.FSTIndex()[c], lists_[i].FSTIndex()[c]) << i;
+  }
+}
+
 TEST_F(IndexLists, NameOrderBreaksTiesByStreet) {
   Build(StandardTable({{"1", "Бойко", "вул. Садова"}, {"2", "Бойко", "вул. Лісова"}, {"3", "Аз"}}));
   EXPECT_EQ(Ordered(1), (std::vector<std::uint32_t>{2, 1, 0}));

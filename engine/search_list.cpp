@@ -154,8 +154,9 @@ void TSearchList::Search(const TSearchParams& params) {
   if (order >= kIndexedFields || IndexLists[order] == nullptr) {
     throw ESearchListError(Format("%d list is not assigned", {order}));
   }
-  const std::uint32_t records = Reader != nullptr ? Reader->RecordCount() : 0;
-  if (Reader == nullptr || capacity_ < 0 || static_cast<std::uint32_t>(capacity_) != records) {
+  const bool loaded = Reader != nullptr && Reader->Loaded();
+  const std::uint32_t records = loaded ? Reader->RecordCount() : 0;
+  if (!loaded || capacity_ < 0 || static_cast<std::uint32_t>(capacity_) != records) {
     throw ESearchListError(Format("Error DBF Reader Count %d", {records}));
   }
   const TCaseTable& upper = ToUpperTable();
@@ -304,7 +305,7 @@ const std::uint8_t* TSearchList::GetRecAddr(std::int32_t position) const {
 
 char* TSearchList::WriteLine(const std::uint8_t* record, char* out) const {
   for (std::uint16_t f = 0; f < Reader->FieldCount(); ++f) {
-    const std::string_view text = TrimTrailingBlanks(Reader->FieldText(record, static_cast<std::uint8_t>(f)));
+    const std::string_view text = TrimTrailingBlanks(Reader->FieldText(record, f));
     out = std::copy(text.begin(), text.end(), out);
     *out++ = ' ';
   }

@@ -69,8 +69,8 @@ class TSearchList {
 
   // One search; results are Count() record numbers in Items() in sort order.
   // Raises "%d list is not assigned" for a sort order without its list and
-  // "Error DBF Reader Count %d" when the storage does not fit the store,
-  // leaving the previous results; "Error check size in Expand procedure"
+  // "Error DBF Reader Count %d" when the storage does not fit the store or
+  // the reader holds no store, leaving the previous results; "Error check size in Expand procedure"
   // when two records share a rank.
   void Search(const TSearchParams& params);
 

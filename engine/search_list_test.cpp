@@ -136,6 +136,12 @@ TEST_F(SearchList, BoundsAreChecked) {
   EXPECT_EQ(MessageOf<ESearchListError>([&] { search_.Search(Params({})); }),
             "Error DBF Reader Count 7");
   EXPECT_EQ(search_.Count(), 1);  // the previous result stands
+
+  // A reader that holds no store is refused before anything is read.
+  search_.Allocate(7);
+  prepared_.Store.Close();
+  EXPECT_EQ(MessageOf<ESearchListError>([&] { search_.Search(Params({})); }),
+            "Error DBF Reader Count 0");
 }
 
 TEST_F(SearchList, ResultLinesTrimFieldsAndEndWithASpace) {
@@ -166,6 +172,32 @@ TEST(SearchListExport, LinesCarryEveryColumnOfTheTable) {
   TPreparedStore prepared(folder, table);
   prepared.Search.Search(TSearchParams{});
   EXPECT_EQ(prepared.Search.GetLine(0), W1251("2222222 Бойко вул. Лісова 9  Пільговий x \r\n"));
+}
+
+TEST(SearchListExport, TablesWiderThan256ColumnsGiveEveryFieldOnceInOrder) {
+  TempFolder folder;
+  std::vector<demo::TDbfColumn> columns = {{"NUMTEL", 7}, {"FIO", 40}, {"STREET", 30}, {"HOUSE", 7}, {"FLAT", 7}};
+  std::vector<std::string> values = {"2222222", W1251("Бойко"), W1251("вул. Лісова"), "9", "1"};
+  std::string expected = "2222222 " + W1251("Бойко вул. Лісова ") + "9 1 ";
+  for (int c = 5; c < 300; ++c) {
+    columns.push_back({"C" + std::to_string(c), 4});
+    values.push_back(std::to_string(c));
+    expected += std::to_string(c) + " ";
+  }
+  expected += "\r\n";
+  demo::TDbfTableWriter table(columns);
+  table.AddRecord(values);
+  TPreparedStore prepared(folder, table);
+  ASSERT_EQ(prepared.Store.FieldCount(), 300);
+  TSearchList& search = prepared.Search;
+  search.Search(TSearchParams{});
+  const std::string line = search.GetLine(0);
+  EXPECT_EQ(line, expected);
+  EXPECT_LE(line.size(), prepared.Store.RecordLength() + 2u);
+  search.SaveToFile(folder / "Phone.txt");
+  const std::string saved = ReadBytes(folder / "Phone.txt");
+  EXPECT_EQ(saved.substr(saved.find("\r\n") + 2), expected);
+  EXPECT_EQ(std::string(prepared.Store.FieldText(prepared.Store.RecordAddr(0), 299)), "299 ");
 }
 
 TEST(SearchListLarge, TheSplitScanFindsWhatAPlainWalkFinds) {

@@ -1,5 +1,7 @@
 #include "mainwindow/database_preparation.h"
 
+#include <algorithm>
+
 #include "engine/cp1251.h"
 #include "engine/errors.h"
 #include "engine/file_helpers.h"
@@ -9,8 +11,16 @@
 namespace olvendrix {
 namespace {
 
-std::filesystem::path PathFrom1251(const std::string& name) {
-  return std::filesystem::u8path(Cp1251ToUtf8(name));
+// The name appended to the folder as text: a rooted or absolute name names
+// something inside the folder (or nothing), never a file elsewhere.
+std::filesystem::path InsideFolder(const std::filesystem::path& folder, const std::string& name1251) {
+  std::string name = Cp1251ToUtf8(name1251);
+  std::replace(name.begin(), name.end(), '\\', '/');
+  const std::size_t start = name.find_first_not_of('/');
+  std::filesystem::path path = folder;
+  path /= "";
+  path += std::filesystem::u8path(start == std::string::npos ? std::string() : name.substr(start));
+  return path.make_preferred();
 }
 
 class Stopwatch {
@@ -92,12 +102,13 @@ void LoadIndexes(TPhoneDatabase& db) {
 
 // False when the stage failed after the user chose to leave: the failure is
 // dropped and the job ends.
+// Any standard failure counts, out of memory and thread errors included.
 template <typename Stage>
 bool RunStage(TPhoneDatabase& db, Stage&& stage) {
   try {
     stage();
     return true;
-  } catch (const Exception&) {
+  } catch (const std::exception&) {
     if (!db.CloseRequested) throw;
     return false;
   }
@@ -107,7 +118,7 @@ bool RunStage(TPhoneDatabase& db, Stage&& stage) {
 
 TDataFilePaths BuildFilePaths(const std::filesystem::path& folder, const std::string& BaseFileName) {
   TDataFilePaths paths;
-  paths.DbfPath = folder / PathFrom1251(BaseFileName);
+  paths.DbfPath = InsideFolder(folder, BaseFileName);
   paths.DataBinPath = folder / "data.bin";
   paths.IndexPaths[0] = folder / "index1.bin";
   paths.IndexPaths[1] = folder / "index2.bin";
@@ -139,8 +150,10 @@ void PrepareDatabase(void* database) {
   TPhoneDatabase& db = *static_cast<TPhoneDatabase*>(database);
   const bool always = db.Settings.AlwaysPrepareBase;
   try {
+    bool converted = false;
     const bool data_ready = RunStage(db, [&] {
-      if (always || !FileFound(db.Paths.DataBinPath)) ConvertDbf(db);
+      converted = always || !FileFound(db.Paths.DataBinPath);
+      if (converted) ConvertDbf(db);
       else LoadBinaryStore(db);
     });
     // Orders over a store that failed to load would read nothing sound.
@@ -149,7 +162,9 @@ void PrepareDatabase(void* database) {
     RunStage(db, [&] {
       bool all_indexes = true;
       for (const auto& path : db.Paths.IndexPaths) all_indexes = all_indexes && FileFound(path);
-      if (always || !all_indexes) BuildIndexes(db);
+      // Index files beside a freshly converted store belong to an earlier
+      // table: the record count may agree while the orders do not.
+      if (converted || !all_indexes) BuildIndexes(db);
       else LoadIndexes(db);
     });
   } catch (const StopRequestedSignal&) {

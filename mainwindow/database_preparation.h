@@ -32,8 +32,9 @@ struct TDataFilePaths {
   std::filesystem::path IndexPaths[3];
 };
 
-// The paths of the table (BaseFileName, Windows-1251, always relative to the
-// folder), of data.bin and of index1.bin .. index3.bin in `folder`.
+// The paths of the table (BaseFileName, Windows-1251, appended to the folder
+// as text, so that a rooted or absolute name never leaves it), of data.bin
+// and of index1.bin .. index3.bin in `folder`.
 TDataFilePaths BuildFilePaths(const std::filesystem::path& folder, const std::string& BaseFileName);
 
 // The progress text: written by a job, read by the wait indicator on the
@@ -97,10 +98,11 @@ struct TPhoneDatabase {
 };
 
 // The job: stage 1 converts the table (AlwaysPrepareBase, or no data.bin) or
-// loads data.bin; stage 2 builds the orders (AlwaysPrepareBase, or any index
-// file missing) or loads them. Raises EPhoneFormError for a missing table
-// (ErrorFIndBase with the full path) or an outdated store (ErrorVersion),
-// and the engine's errors otherwise, unless CloseRequested is set. Deletes the
+// loads data.bin; stage 2 builds the orders (the store was converted in this
+// run, or any index file is missing) or loads them. Raises EPhoneFormError
+// for a missing table (ErrorFIndBase with the full path) or an outdated
+// store (ErrorVersion), and the engine's or any standard failure otherwise,
+// unless CloseRequested is set. Deletes the
 // table after data.bin is written unless NoDeleteBase or AlwaysPrepareBase.
 void PrepareDatabase(void* database);
 

@@ -2,10 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <random>
+#include <thread>
+
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "engine/cp1251.h"
 #include "engine/exec_thread.h"
+#include "engine/file_helpers.h"
 #include "engine/main_thread_queue.h"
 #include "tests/test_support.h"
 #include "tools/demo/demo_table.h"
@@ -28,11 +38,12 @@ class Preparation : public ::testing::Test {
 
   // Prepares the folder on a job thread as the program does; returns the
   // failure message and records every progress text in `stages_`.
-  std::string Prepare(const TProgramSettings& settings = {}) {
+  std::string Prepare(const TProgramSettings& settings = {}) { return PrepareIn(folder_.path(), settings); }
+  std::string PrepareIn(const std::filesystem::path& folder, const TProgramSettings& settings = {}) {
     db_ = std::make_unique<TPhoneDatabase>();
     CreateEngine(db_->Engine);
     db_->Settings = settings;
-    db_->Paths = BuildFilePaths(folder_.path(), settings.BaseFileName);
+    db_->Paths = BuildFilePaths(folder, settings.BaseFileName);
     stages_.clear();
     db_->WaitText.OnChange = [this](const std::string& text) { stages_.push_back(Cp1251ToUtf8(text)); };
     TMainThreadQueue main_thread;
@@ -139,12 +150,139 @@ TEST_F(Preparation, FailuresAfterACloseRequestAreDropped) {
   EXPECT_FALSE(Exists("index1.bin"));  // stopped before the orders
 }
 
+TEST_F(Preparation, ANewTableOfTheSameSizeNeverUsesTheOldOrders) {
+  WriteTable();
+  ASSERT_EQ(Prepare(), "");
+  // The administrator delivers another table of as many records and deletes
+  // data.bin; the old index files would pass every check.
+  demo::TDemoOptions other;
+  other.Records = 500;
+  other.Seed = 99;
+  demo::MakeDemoTable(other).SaveTo(folder_ / "Data.dbf");
+  std::filesystem::remove(folder_ / "data.bin");
+  ASSERT_EQ(Prepare(), "");
+  const auto results = [&](std::uint8_t order, const char* name) {
+    TSearchList& search = *db_->Engine.SearchList;
+    search.Allocate(static_cast<std::int32_t>(db_->Engine.Converter->RecordCount()));
+    search.SetSortOrder(order);
+    TSearchParams params;
+    params.Texts[1].Assign(W1251(name));
+    search.Search(params);
+    return std::vector<std::int32_t>(search.Items(), search.Items() + search.Count());
+  };
+  const auto after_new_delivery = results(1, "Ко");
+  const auto by_street = results(2, "");
+  const std::string index2 = ReadBytes(folder_ / "index2.bin");
+
+  // A fresh preparation of the same table in an empty folder.
+  TempFolder fresh;
+  demo::MakeDemoTable(other).SaveTo(fresh / "Data.dbf");
+  ASSERT_EQ(PrepareIn(fresh.path()), "");
+  EXPECT_FALSE(after_new_delivery.empty());
+  EXPECT_EQ(results(1, "Ко"), after_new_delivery);
+  EXPECT_EQ(results(2, ""), by_street);
+  EXPECT_EQ(ReadBytes(fresh / "index2.bin"), index2);
+}
+
+TEST_F(Preparation, EveryStandardFailureFollowsTheCloseRequestRule) {
+  WriteTable();
+  const auto fail_at_sorting = [](TPhoneDatabase& db) {
+    db.WaitText.OnChange = [](const std::string& text) {
+      if (text == DefaultMessageTexts().MessSortData) throw std::bad_alloc();
+    };
+  };
+  db_ = std::make_unique<TPhoneDatabase>();
+  CreateEngine(db_->Engine);
+  db_->Paths = BuildFilePaths(folder_.path(), "Data.dbf");
+  db_->Settings.NoDeleteBase = true;
+  fail_at_sorting(*db_);
+  TMainThreadQueue main_thread;
+  EXPECT_EQ(main_thread.RunJob(PrepareDatabase, db_.get()),
+            "Error in thread:\n\r " + std::string(std::bad_alloc().what()) + " ");
+  // After the user chose to leave, the same failure ends the job quietly.
+  db_->CloseRequested = true;
+  EXPECT_EQ(main_thread.RunJob(PrepareDatabase, db_.get()), "");
+  EXPECT_FALSE(Exists("index1.bin"));
+}
+
 TEST(FilePaths, AreBuiltInTheProgramFolder) {
   const TDataFilePaths paths = BuildFilePaths("dir", W1251("Абоненти.dbf"));
   EXPECT_EQ(paths.DbfPath, std::filesystem::path("dir") / std::filesystem::u8path("Абоненти.dbf"));
   EXPECT_EQ(paths.DataBinPath, std::filesystem::path("dir") / "data.bin");
   EXPECT_EQ(paths.IndexPaths[2], std::filesystem::path("dir") / "index3.bin");
+  const std::filesystem::path in_folder = std::filesystem::path("dir") / "x.dbf";
+  EXPECT_EQ(BuildFilePaths("dir", "\\x.dbf").DbfPath, in_folder);
+  EXPECT_EQ(BuildFilePaths("dir", "/x.dbf").DbfPath, in_folder);
+  EXPECT_EQ(BuildFilePaths("dir", "sub\\x.dbf").DbfPath, std::filesystem::path("dir") / "sub" / "x.dbf");
 }
+
+TEST_F(Preparation, ARootedOrAbsoluteTableNameNeverLeavesTheFolder) {
+  // A table outside the program folder, named absolutely and from the root.
+  TempFolder elsewhere;
+  demo::WriteBytes(elsewhere / "x.dbf", table_);
+  const std::string absolute = PathText1251(elsewhere / "x.dbf");
+  std::string rooted = absolute;
+  if (rooted.size() > 2 && rooted[1] == ':') rooted.erase(0, 2);  // "C:\..." to "\..."
+  for (const std::string& name : {absolute, rooted}) {
+    TProgramSettings settings;
+    settings.BaseFileName = name;
+    const std::string failure = Prepare(settings);
+    EXPECT_NE(failure.find(W1251("Не знайдено файл бази даних: ")), std::string::npos) << failure;
+    EXPECT_NE(failure.find(PathText1251(folder_.path())), std::string::npos) << failure;
+  }
+  EXPECT_TRUE(std::filesystem::exists(elsewhere / "x.dbf"));
+  EXPECT_FALSE(Exists("data.bin"));
+}
+
+#ifndef _WIN32
+// A preparation killed at any moment must leave what the next start turns
+// into exactly the files of an undisturbed run.
+TEST(CrashSafety, APreparationKilledAnywhereRecoversToTheSameFiles) {
+  demo::TDemoOptions options;
+  options.Records = 20000;
+  const std::string table = demo::MakeDemoTable(options).Image();
+  const char* const kFiles[] = {"data.bin", "index1.bin", "index2.bin", "index3.bin"};
+  const auto prepare = [](const std::filesystem::path& folder) {
+    TPhoneDatabase db;
+    CreateEngine(db.Engine);
+    db.Paths = BuildFilePaths(folder, "Data.dbf");
+    PrepareDatabase(&db);
+  };
+
+  TempFolder undisturbed;
+  demo::WriteBytes(undisturbed / "Data.dbf", table);
+  const auto start = std::chrono::steady_clock::now();
+  prepare(undisturbed.path());
+  const auto duration = std::chrono::steady_clock::now() - start;
+  std::vector<std::string> expected;
+  for (const char* name : kFiles) expected.push_back(ReadBytes(undisturbed / name));
+
+  std::mt19937 random(2024);
+  const auto span = std::chrono::duration_cast<std::chrono::microseconds>(duration).count();
+  for (int kill_number = 0; kill_number < 12; ++kill_number) {
+    TempFolder folder;
+    demo::WriteBytes(folder / "Data.dbf", table);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      prepare(folder.path());
+      ::_exit(0);
+    }
+    // Moments spread over the whole run, a little past its end included.
+    const auto moment = std::chrono::microseconds(random() % (span + span / 5 + 1));
+    std::this_thread::sleep_for(moment);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+
+    prepare(folder.path());
+    for (std::size_t f = 0; f < std::size(kFiles); ++f) {
+      EXPECT_TRUE(ReadBytes(folder / kFiles[f]) == expected[f])
+          << kFiles[f] << " differs after a kill at " << moment.count() << " us";
+    }
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace olvendrix

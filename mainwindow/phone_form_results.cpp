@@ -62,7 +62,7 @@ void TPhoneForm::lvMainData(NMLVDISPINFOW& item) {
     return;
   }
   const std::uint8_t* record = store.RecordAddr(static_cast<std::uint32_t>(search.GetItem(item.item.iItem)));
-  const std::string_view text = store.FieldText(record, static_cast<std::uint8_t>(item.item.iSubItem));
+  const std::string_view text = store.FieldText(record, static_cast<std::uint16_t>(item.item.iSubItem));
   const int length = ::MultiByteToWideChar(1251, 0, text.data(), static_cast<int>(text.size()),
                                            item.item.pszText, item.item.cchTextMax - 1);
   item.item.pszText[std::max(length, 0)] = L'\0';

@@ -50,7 +50,7 @@ void AsTable(const fs::path& file) {
   table.ConvertToBin();
   for (std::uint32_t r = 0; r < table.RecordCount(); ++r) {
     for (std::uint16_t f = 0; f < table.FieldCount(); ++f) {
-      table.FieldText(table.RecordAddr(r), static_cast<std::uint8_t>(f));
+      table.FieldText(table.RecordAddr(r), static_cast<std::uint16_t>(f));
     }
   }
   ExerciseOrders(table);
