@@ -10,6 +10,5 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
-  olvendrix::TPhoneForm form(instance, olvendrix::platform::ExecutableFolder());
-  return olvendrix::TPhoneForm::RunMessageLoop();
+  return olvendrix::TPhoneForm::Run(instance, olvendrix::platform::ExecutableFolder());
 }

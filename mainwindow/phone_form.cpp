@@ -4,6 +4,8 @@
 
 #include <windowsx.h>
 
+#include <cassert>
+
 #include "engine/format.h"
 #include "mainwindow/win32_text.h"
 
@@ -47,11 +49,11 @@ TPhoneForm::TPhoneForm(HINSTANCE instance, std::filesystem::path folder)
   const HDC screen = ::GetDC(nullptr);
   dpi_ = ::GetDeviceCaps(screen, LOGPIXELSX);
   ::ReleaseDC(nullptr, screen);
-  g_form = this;
   // Geometry of the settings' defaults until saved bounds exist.
   ::CreateWindowExW(0, kWindowClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, Scale(50),
                     Scale(50), Scale(750), Scale(450), nullptr, nullptr, instance_, this);
   if (window_ == nullptr) throw EPhoneFormError("Error create main window!");
+  g_form = this;
   try {
     FormCreate();
   } catch (const std::exception& error) {
@@ -70,11 +72,32 @@ TPhoneForm::~TPhoneForm() {
 int TPhoneForm::Scale(int pixels) const { return ::MulDiv(pixels, dpi_, 96); }
 
 TMainThreadDispatcher TPhoneForm::Dispatcher() {
-  const HWND window = window_;
-  return [window](std::function<void()> task) {
-    auto* posted = new std::function<void()>(std::move(task));
-    if (!::PostMessageW(window, MM_RUNONMAINTHREAD, 0, reinterpret_cast<LPARAM>(posted))) delete posted;
+  // The tasks wait in the window's own queue; the message only wakes it. The
+  // window outlives every job (FormDestroy waits for them).
+  return [this](std::function<void()> task) {
+    main_thread_tasks_.Post(std::move(task));
+    ::PostMessageW(window_, MM_RUNONMAINTHREAD, 0, 0);
   };
+}
+
+void TPhoneForm::MMRunOnMainThread() {
+  while (main_thread_tasks_.RunOne(std::chrono::milliseconds(0))) {}
+}
+
+TEngine& TPhoneForm::Engine() {
+  assert(!JobRunning() && "the window touched the engine while a job owns it");
+  return db_.Engine;
+}
+
+void TPhoneForm::SaveFocus() {
+  const HWND focus = ::GetFocus();
+  if (focus != nullptr && ::IsChild(window_, focus)) focused_control_ = focus;
+}
+
+void TPhoneForm::RestoreFocus() {
+  const bool usable = focused_control_ != nullptr && ::IsWindow(focused_control_) &&
+                      ::IsChild(window_, focused_control_);
+  ::SetFocus(usable ? focused_control_ : InputBoxes[0]);
 }
 
 LRESULT TPhoneForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -93,6 +116,14 @@ LRESULT TPhoneForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
       }
       break;
+    case WM_ACTIVATE:
+      // The frame itself takes no keys: keep the focus on a control.
+      if (LOWORD(wParam) == WA_INACTIVE) SaveFocus();
+      else if (!HIWORD(wParam)) RestoreFocus();
+      return 0;
+    case WM_SETFOCUS:
+      RestoreFocus();
+      return 0;
     case WM_CLOSE:
       FormClose();
       return 0;
@@ -151,7 +182,7 @@ LRESULT TPhoneForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       MMEndInitData();
       return 0;
     case MM_TERMINATEPROGRAM:
-      MMTerminateProgram(reinterpret_cast<const char*>(wParam));
+      MMTerminateProgram();
       return 0;
     case MM_STARTSEARCH:
       MMSTARTSearch(lParam != 0);
@@ -159,11 +190,9 @@ LRESULT TPhoneForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case MM_ENDSEARCH:
       MMEndSearch();
       return 0;
-    case MM_RUNONMAINTHREAD: {
-      std::unique_ptr<std::function<void()>> task(reinterpret_cast<std::function<void()>*>(lParam));
-      (*task)();
+    case MM_RUNONMAINTHREAD:
+      MMRunOnMainThread();
       return 0;
-    }
   }
   return ::DefWindowProcW(window_, message, wParam, lParam);
 }
@@ -189,11 +218,34 @@ bool TPhoneForm::AOM(MSG& msg) {
   return false;
 }
 
+namespace {
+
+void ShowFatalBox(HWND owner, const std::string& format, const std::exception& error) {
+  const std::string text = Format(format, {"\n\r", MessageOf(error)});
+  ::MessageBoxW(owner, win32::Wide(text).c_str(), L"Olvendrix", MB_OK | MB_ICONERROR);
+}
+
+}  // namespace
+
 void TPhoneForm::AOE(const std::exception& error) {
+  // A handler that keeps failing while the box is up must not stack boxes:
+  // the program is ending already.
+  if (fatal_box_shown_) return;
+  fatal_box_shown_ = true;
   ::KillTimer(window_, kWaitTimer);
-  const std::string text = Format(texts_.FatalError, {"\n\r", MessageOf(error)});
-  ::MessageBoxW(window_, win32::Wide(text).c_str(), L"Olvendrix", MB_OK | MB_ICONERROR);
+  ::KillTimer(window_, kStarterTimer);
+  ShowFatalBox(window_, texts_.FatalError, error);
   if (!destroyed_) ::DestroyWindow(window_);
+}
+
+int TPhoneForm::Run(HINSTANCE instance, const std::filesystem::path& folder) {
+  try {
+    TPhoneForm form(instance, folder);
+    return RunMessageLoop();
+  } catch (const std::exception& error) {
+    ShowFatalBox(nullptr, DefaultWindowTexts().FatalError, error);
+    return 1;
+  }
 }
 
 // One message as the application's loop handles it: the key filter first,
@@ -207,6 +259,9 @@ void TPhoneForm::ProcessMessage(MSG& msg) {
     return;
   }
   if (form != nullptr && ::TranslateAcceleratorW(form->window_, form->accelerators_, &msg)) return;
+  // Tab and Shift+Tab walk the controls; the dialog manager translates and
+  // dispatches what it takes.
+  if (form != nullptr && ::IsDialogMessageW(form->window_, &msg)) return;
   ::TranslateMessage(&msg);
   ::DispatchMessageW(&msg);
 }

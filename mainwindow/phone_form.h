@@ -3,8 +3,11 @@
 // shows the results in an owner-data list.
 //
 // Everything here runs on the main thread. A job's completion reaches the
-// window as a posted message; while a job runs, the window does not touch
-// the engine objects (flags Preparing and SearchRunning).
+// window as a posted message. While a job runs, the window neither reads nor
+// writes the engine objects: it keeps what it wants to change (sort order,
+// selection to keep) and hands it over when the next search starts. Every
+// engine access goes through SearchList() or Engine(), which assert this in
+// debug builds and in the window tests.
 //
 // Split by concern: phone_form.cpp (window class, message dispatch, message
 // loop, AOM and AOE), phone_form_startup.cpp (creation, preparation,
@@ -24,6 +27,7 @@
 
 #include "engine/errors.h"
 #include "engine/exec_thread.h"
+#include "engine/main_thread_queue.h"
 #include "engine/search_list.h"
 #include "mainwindow/database_preparation.h"
 #include "mainwindow/window_texts.h"
@@ -39,7 +43,8 @@ enum : UINT {
   MM_TERMINATEPROGRAM = WM_USER + 105,
   MM_STARTSEARCH = WM_USER + 106,
   MM_ENDSEARCH = WM_USER + 107,
-  // A job's completion handler to run on the main thread (lParam: the task).
+  // Run the tasks waiting in the window's own queue (parameters unused, so a
+  // message from elsewhere can do no harm).
   MM_RUNONMAINTHREAD = WM_APP + 1,
 };
 
@@ -66,8 +71,13 @@ class TPhoneForm {
   TPhoneForm& operator=(const TPhoneForm&) = delete;
   ~TPhoneForm();
 
+  // The program: creates the window for `folder` and runs the message loop
+  // until the window is gone. A failure to create the window ends in the
+  // fatal-error box. Returns the exit code.
+  static int Run(HINSTANCE instance, const std::filesystem::path& folder);
   // Runs the application's message loop until the window is gone; every
-  // message passes AOM first. Returns the exit code.
+  // message passes AOM, then the accelerators, then the dialog keys (Tab).
+  // Returns the exit code.
   static int RunMessageLoop();
   // Pumps the messages waiting now (tests); false once the window is gone.
   static bool PumpPending();
@@ -80,8 +90,15 @@ class TPhoneForm {
   bool IsPreparing() const { return Preparing; }
   bool IsSearchRunning() const { return SearchRunning; }
   TPhoneDatabase& Database() { return db_; }
-  TSearchList& Search() { return *db_.Engine.SearchList; }
+  // The engine's search list; only while no job runs.
+  TSearchList& Search() { return SearchList(); }
   int SelectedRow() const { return selected_row_; }
+  // The order the next search uses, as chosen in the window.
+  int ChosenSortOrder() const { return sort_order_; }
+  // Tick count at which the last search job started.
+  std::uint32_t SearchStartTick() const { return search_start_; }
+  // Runs `task` on this window's thread later; callable from any thread.
+  TMainThreadDispatcher Dispatcher();
 
   // The widths of the first five columns for a list `list_width` wide.
   static void ColumnWidths(int list_width, int widths[5]);
@@ -93,7 +110,13 @@ class TPhoneForm {
   static void Idle();
   bool AOM(MSG& msg);
   void AOE(const std::exception& error);
-  TMainThreadDispatcher Dispatcher();
+  void MMRunOnMainThread();
+  bool JobRunning() const { return PrepareJob != nullptr || search_job_ != nullptr; }
+  // The engine objects; asserts that no job owns them now.
+  TEngine& Engine();
+  TSearchList& SearchList() { return *Engine().SearchList; }
+  void SaveFocus();
+  void RestoreFocus();
 
   // Start-up and shutdown.
   void FormCreate();
@@ -104,7 +127,7 @@ class TPhoneForm {
   void MMStartInitData();
   void OnPrepareTerminate(TExecThread& job);
   void MMEndInitData();
-  void MMTerminateProgram(const char* text);
+  void MMTerminateProgram();
   void WaitForJobs();
 
   // Search panel and search flow.
@@ -136,6 +159,7 @@ class TPhoneForm {
   void lvMainColumnClick(int column);
   void actByNumtelExecute(int order);
   void ChangeSortOrder(int order);
+  void HandOverSearchState();
   void mmNavigateClick();
   void miFirstClick(int tag);
 
@@ -169,6 +193,7 @@ class TPhoneForm {
   int dpi_ = 96;
 
   TPhoneDatabase db_;
+  TMainThreadQueue main_thread_tasks_;
   TWindowTexts texts_ = DefaultWindowTexts();
   std::unique_ptr<TExecThread> PrepareJob;
   std::unique_ptr<TExecThread> search_job_;
@@ -182,11 +207,26 @@ class TPhoneForm {
   bool ResortMark = false;
   bool starter_armed_ = false;
   bool destroyed_ = false;
+  bool fatal_box_shown_ = false;
+  // Kept by the window, handed to the search list when a search starts.
+  std::uint8_t sort_order_ = 0;
+  bool keep_selection_ = false;
+  // A sort change asks the next search to keep this subscriber selected; the
+  // record, not the row, so a search ending meanwhile cannot shift it.
+  bool take_selection_ = false;
+  std::int32_t resort_record_ = -1;
+  // What the list shows: the order of the last search started, the store's size.
+  std::uint8_t shown_sort_order_ = 0;
+  std::int32_t record_count_ = 0;
+  HWND focused_control_ = nullptr;  // restored when the window is activated
   TSearchParams LastParams;
   std::uint32_t search_start_ = 0;
   std::uint32_t init_start_ = 0;
   int selected_row_ = -1;  // kept from the list's notifications
   int focused_row_ = -1;
+  // The record of the selected row, -1 when none or not known (selected
+  // while a job ran).
+  std::int32_t selected_record_ = -1;
   std::string fatal_text_;
 };
 

@@ -97,17 +97,17 @@ void TPhoneForm::CreateMenus() {
 
 void TPhoneForm::UpdateSortMarks() {
   constexpr int kSortMark = 14;  // green tick
-  if (marked_sort_order_ == Search().SortOrder()) return;
-  marked_sort_order_ = Search().SortOrder();
+  if (marked_sort_order_ == sort_order_) return;
+  marked_sort_order_ = sort_order_;
   for (HMENU menu : {sort_menu_, PopupMenu}) {
     for (int order = 0; order < 3; ++order) {
-      SetMenuImage(menu, kCmdSortFirst + order, order == Search().SortOrder() ? kSortMark : -1);
+      SetMenuImage(menu, kCmdSortFirst + order, order == sort_order_ ? kSortMark : -1);
     }
   }
 }
 
 void TPhoneForm::UpdateCommandState() {
-  if (destroyed_ || !db_.Engine.SearchList) return;
+  if (destroyed_) return;
   UpdateSortMarks();
   for (HMENU menu : {sort_menu_, PopupMenu}) {
     for (int order = 0; order < 3; ++order) {

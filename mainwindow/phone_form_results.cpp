@@ -27,7 +27,10 @@ void InsertColumn(HWND list, int index, const std::string& caption1251, int widt
 }  // namespace
 
 void TPhoneForm::ColumnWidths(int list_width, int widths[5]) {
-  for (int i = 0; i < 5; ++i) widths[i] = static_cast<int>((list_width - 25) * (kColumnShare[i] / 100));
+  // Never negative: -1 and -2 ask the list to measure every row.
+  for (int i = 0; i < 5; ++i) {
+    widths[i] = std::max(0, static_cast<int>((list_width - 25) * (kColumnShare[i] / 100)));
+  }
 }
 
 void TPhoneForm::CreateListColumns() {
@@ -46,26 +49,30 @@ void TPhoneForm::ResizeListColumns() {
 }
 
 void TPhoneForm::AddExtraColumns() {
-  const TFieldsList& fields = db_.Engine.Converter->Fields();
+  const TFieldsList& fields = Engine().Converter->Fields();
   for (std::size_t c = 5; c < fields.size(); ++c) {
     InsertColumn(lvMain, static_cast<int>(c), fields[c].Name, Scale(kExtraColumnWidth));
   }
 }
 
 void TPhoneForm::lvMainData(NMLVDISPINFOW& item) {
-  // While a search runs, the job is rewriting the result array.
-  if (SearchRunning || !(item.item.mask & LVIF_TEXT) || item.item.cchTextMax <= 0) return;
-  const TDBFConverter& store = *db_.Engine.Converter;
-  const TSearchList& search = Search();
-  if (item.item.iItem < 0 || item.item.iItem >= search.Count() ||
+  if (!(item.item.mask & LVIF_TEXT) || item.item.pszText == nullptr || item.item.cchTextMax <= 0) return;
+  item.item.pszText[0] = L'\0';
+  // While a job runs it owns the result array; after FreeEngine (a late
+  // request during destruction) there is nothing to show.
+  if (JobRunning() || !db_.Engine.SearchList || !db_.Engine.Converter) return;
+  const TDBFConverter& store = *Engine().Converter;
+  const TSearchList& search = SearchList();
+  if (item.item.iItem < 0 || item.item.iItem >= search.Count() || item.item.iSubItem < 0 ||
       item.item.iSubItem >= store.FieldCount()) {
     return;
   }
   const std::uint8_t* record = store.RecordAddr(static_cast<std::uint32_t>(search.GetItem(item.item.iItem)));
-  const std::string_view text = store.FieldText(record, static_cast<std::uint16_t>(item.item.iSubItem));
-  const int length = ::MultiByteToWideChar(1251, 0, text.data(), static_cast<int>(text.size()),
-                                           item.item.pszText, item.item.cchTextMax - 1);
-  item.item.pszText[std::max(length, 0)] = L'\0';
+  const std::wstring text = win32::Wide(store.FieldText(record, static_cast<std::uint16_t>(item.item.iSubItem)));
+  // A text longer than the list's buffer is cut, not dropped.
+  const std::size_t length = std::min<std::size_t>(text.size(), static_cast<std::size_t>(item.item.cchTextMax - 1));
+  std::copy_n(text.data(), length, item.item.pszText);
+  item.item.pszText[length] = L'\0';
 }
 
 void TPhoneForm::TrackSelection(const NMHDR& header) {
@@ -88,10 +95,13 @@ void TPhoneForm::TrackSelection(const NMHDR& header) {
       selected_row_ = change.iFrom;
     }
   }
+  const bool readable = selected_row_ >= 0 && !JobRunning() && db_.Engine.SearchList &&
+                        selected_row_ < SearchList().Count();
+  selected_record_ = readable ? SearchList().GetItem(selected_row_) : -1;
 }
 
 void TPhoneForm::UpdateResultList() {
-  const TSearchList& search = Search();
+  const TSearchList& search = SearchList();
   // One call sets the count; a redraw bracket here would repaint the list
   // synchronously on some hosts, costing more than the search.
   ListView_SetItemCountEx(lvMain, search.Count(), LVSICF_NOSCROLL);
@@ -115,13 +125,13 @@ void TPhoneForm::UpdateResultList() {
 }
 
 void TPhoneForm::UpdateStatusTexts() {
-  if (!db_.Engine.SearchList) return;
-  const TSearchList& search = Search();
+  // From the window's own state: a search may be running now.
+  const int found = ListView_GetItemCount(lvMain);
   const std::string texts[3] = {
-      " " + Format(texts_.StatusFormats[0], {search.Count()}),
+      " " + Format(texts_.StatusFormats[0], {found}),
       " " + Format(texts_.StatusFormats[1],
-                   {search.SortOrder() == 0 ? texts_.SortMenuFirst : texts_.SortCommands[search.SortOrder()]}),
-      " " + Format(texts_.StatusFormats[2], {search.Capacity()}),
+                   {shown_sort_order_ == 0 ? texts_.SortMenuFirst : texts_.SortCommands[shown_sort_order_]}),
+      " " + Format(texts_.StatusFormats[2], {record_count_}),
   };
   for (int panel = 0; panel < 3; ++panel) {
     ::SendMessageW(StatusBar, SB_SETTEXTW, panel, reinterpret_cast<LPARAM>(win32::Wide(texts[panel]).c_str()));
@@ -135,18 +145,30 @@ void TPhoneForm::lvMainColumnClick(int column) {
 void TPhoneForm::actByNumtelExecute(int order) { ChangeSortOrder(order); }
 
 void TPhoneForm::ChangeSortOrder(int order) {
-  TSearchList& search = Search();
-  if (order != search.SortOrder()) {
-    if (selected_row_ >= 0) {
-      search.SelIndex = selected_row_;
-      search.KeepSelection = true;
-    } else {
-      search.KeepSelection = false;
-    }
-    search.SetSortOrder(static_cast<std::uint8_t>(order));
+  // Only the window's state changes here: a search may be running.
+  if (order != sort_order_) {
+    sort_order_ = static_cast<std::uint8_t>(order);
+    take_selection_ = true;
+    resort_record_ = selected_row_ >= 0 ? selected_record_ : -1;
     ResortMark = true;
   }
   ::PostMessageW(window_, MM_STARTSEARCH, 0, 1);
+}
+
+void TPhoneForm::HandOverSearchState() {
+  TSearchList& search = SearchList();
+  if (take_selection_) {
+    keep_selection_ = resort_record_ >= 0;
+    if (keep_selection_) {
+      // No position to save first: the search looks for the record itself.
+      search.SelIndex = -1;
+      search.SelRecord = resort_record_;
+    }
+    take_selection_ = false;
+  }
+  search.KeepSelection = keep_selection_;
+  search.SetSortOrder(sort_order_);
+  shown_sort_order_ = sort_order_;
 }
 
 void TPhoneForm::mmNavigateClick() {
@@ -154,7 +176,7 @@ void TPhoneForm::mmNavigateClick() {
   const int top = idle ? ListView_GetTopIndex(lvMain) : 0;
   const int visible = idle ? ListView_GetCountPerPage(lvMain) : 0;
   const bool back = idle && top != 0;
-  const bool forward = idle && top + visible != Search().Count();
+  const bool forward = idle && top + visible != ListView_GetItemCount(lvMain);
   for (int tag = 0; tag < 6; ++tag) {
     ::EnableMenuItem(navigation_menu_, kCmdNavigateFirst + tag,
                      MF_BYCOMMAND | ((tag < 3 ? back : forward) ? MF_ENABLED : MF_GRAYED));

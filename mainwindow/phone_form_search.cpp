@@ -23,8 +23,15 @@ void TPhoneForm::CreateInputBoxes() {
         instance_, nullptr);
     ::SendMessageW(InputBoxes[field], WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   }
-  // The boxes sit above the group box, so they must be drawn over it.
-  ::SetWindowPos(gbInputs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  // Tab walks the controls in their z-order: the five boxes, the button,
+  // the list. The group box goes last, so the boxes are drawn over it.
+  const HWND tab_order[] = {InputBoxes[0], InputBoxes[1], InputBoxes[2], InputBoxes[3],
+                            InputBoxes[4], btnSearch,      lvMain,         StatusBar, gbInputs};
+  HWND previous = HWND_TOP;
+  for (HWND control : tab_order) {
+    ::SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    previous = control;
+  }
 }
 
 void TPhoneForm::LayoutInputs() {
@@ -46,7 +53,7 @@ void TPhoneForm::LayoutInputs() {
 }
 
 void TPhoneForm::SetInputLimits() {
-  const TFieldsList& fields = db_.Engine.Converter->Fields();
+  const TFieldsList& fields = Engine().Converter->Fields();
   for (int field = 0; field < 5; ++field) {
     ::SendMessageW(InputBoxes[field], CB_LIMITTEXT, fields[field].Width, 0);
   }
@@ -103,7 +110,8 @@ void TPhoneForm::tmStarterTimer() {
 }
 
 void TPhoneForm::actSearchExecute() {
-  Search().KeepSelection = false;
+  keep_selection_ = false;
+  take_selection_ = false;
   ::PostMessageW(window_, MM_STARTSEARCH, 0, 1);
   for (int field = 0; field < 5; ++field) AddToHistory(field);
 }
@@ -122,6 +130,7 @@ void TPhoneForm::MMSTARTSearch(bool forced) {
   search_start_ = platform::TickCount();
   LastParams = params;
   SearchRunning = true;
+  HandOverSearchState();
   search_job_ = std::make_unique<TExecThread>(SearchJob, this, Dispatcher());
   search_job_->OnTerminate = [this](TExecThread& job) { SearchDone(job); };
   search_job_->Resume();
@@ -131,16 +140,14 @@ void TPhoneForm::MMSTARTSearch(bool forced) {
 }
 
 void TPhoneForm::SearchJob(void* form) {
+  // On the job thread: the job owns the engine, so no window accessor.
   auto* self = static_cast<TPhoneForm*>(form);
-  self->Search().Search(self->LastParams);
+  self->db_.Engine.SearchList->Search(self->LastParams);
 }
 
 void TPhoneForm::SearchDone(TExecThread&) {
   // A failed search ends like a finished one, with no message.
   ::PostMessageW(window_, MM_ENDSEARCH, 0, 0);
-  if (SearchPending) ::PostMessageW(window_, MM_STARTSEARCH, 0, pending_forced_ ? 1 : 0);
-  SearchPending = false;
-  pending_forced_ = false;
 }
 
 void TPhoneForm::MMEndSearch() {
@@ -150,6 +157,11 @@ void TPhoneForm::MMEndSearch() {
   ::SendMessageW(window_, MM_CLOSEWAITMESS, 0, 0);
   db_.Durations.SearchTime = platform::TickCount() - search_start_;
   SearchRunning = false;
+  // Re-posted only now: a request may still arrive between the job's end
+  // and this message, and must not be lost.
+  if (SearchPending) ::PostMessageW(window_, MM_STARTSEARCH, 0, pending_forced_ ? 1 : 0);
+  SearchPending = false;
+  pending_forced_ = false;
 }
 
 void TPhoneForm::MMShowWaitMess() {

@@ -12,6 +12,7 @@ void TPhoneForm::FormCreate() {
   CreateListColumns();
   CreateMenus();
   CreateEngine(db_.Engine);
+  sort_order_ = shown_sort_order_ = SearchList().SortOrder();
   // [Directives] steer the preparation; the other settings keep their
   // defaults until they are read from the settings file.
   ReadDirectives(TIniFile(folder_ / "options.ini"), db_.Settings);
@@ -48,7 +49,8 @@ void TPhoneForm::CreateControls() {
 }
 
 void TPhoneForm::FormResize() {
-  if (!Created) return;
+  // A minimised window has no client area to lay out.
+  if (!Created || ::IsIconic(window_)) return;
   RECT client{};
   ::GetClientRect(window_, &client);
   ::SendMessageW(StatusBar, WM_SIZE, 0, 0);
@@ -80,17 +82,19 @@ void TPhoneForm::OnPrepareTerminate(TExecThread& job) {
     ::PostMessageW(window_, MM_ENDINITDATA, 0, 0);
     return;
   }
-  // The text stays alive here until the message is handled.
+  // The message carries nothing: its handler takes the text from here.
   fatal_text_ = job.FatalMessage();
+  if (fatal_text_.empty()) fatal_text_ = "unknown exception";
   db_.WaitText.Set(fatal_text_);
-  ::PostMessageW(window_, MM_TERMINATEPROGRAM, reinterpret_cast<WPARAM>(fatal_text_.c_str()), 0);
+  ::PostMessageW(window_, MM_TERMINATEPROGRAM, 0, 0);
 }
 
 void TPhoneForm::MMEndInitData() {
   PrepareJob.reset();
   AddExtraColumns();
   SetInputLimits();
-  Search().Allocate(static_cast<std::int32_t>(db_.Engine.Converter->RecordCount()));
+  record_count_ = static_cast<std::int32_t>(Engine().Converter->RecordCount());
+  SearchList().Allocate(record_count_);
   ::PostMessageW(window_, MM_STARTSEARCH, 0, 1);
   ::PostMessageW(window_, MM_CLOSEWAITMESS, 0, 0);
   db_.Durations.InitTime = platform::TickCount() - init_start_;
@@ -99,7 +103,10 @@ void TPhoneForm::MMEndInitData() {
   ::SetFocus(InputBoxes[0]);
 }
 
-void TPhoneForm::MMTerminateProgram(const char* text) { throw Exception(text); }
+void TPhoneForm::MMTerminateProgram() {
+  // Only a failed preparation ends the program; a stray message does nothing.
+  if (!fatal_text_.empty()) throw Exception(fatal_text_);
+}
 
 void TPhoneForm::FormClose() {
   if (Preparing) {

@@ -268,6 +268,276 @@ TEST_F(PhoneForm, ClosingDuringPreparationAsks) {
   EXPECT_TRUE(std::filesystem::exists(folder_ / "Data.dbf"));  // never deleted with that directive
 }
 
+TEST_F(PhoneForm, ASortChangeDuringASearchEndsInTheNewOrderWithTheSameSubscriber) {
+  WriteDemo(50000);
+  Start();
+  ListView_SetItemState(form_->ListView(), 700, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  const std::string number = Cell(700, 0);
+  const std::string name = Cell(700, 1);
+  // Sent, not posted: the sort command arrives while the search job runs.
+  ::SendMessageW(form_->Handle(), MM_STARTSEARCH, 0, 1);
+  ASSERT_TRUE(form_->IsSearchRunning());
+  ::SendMessageW(form_->Handle(), WM_COMMAND, kCmdSortFirst + 1, 0);
+  ASSERT_TRUE(PumpUntil([&] { return Idle() && form_->Search().SortOrder() == 1; }));
+  Pump(100);
+  const int row = form_->SelectedRow();
+  ASSERT_GE(row, 0);
+  EXPECT_EQ(Cell(row, 0), number);
+  EXPECT_EQ(Cell(row, 1), name);
+  EXPECT_LE(Cell(0, 1), Cell(1, 1));
+  EXPECT_EQ(StatusText(1), W1251(" Відсортовано: по - прізвищу"));
+}
+
+TEST_F(PhoneForm, ARequestBetweenTheJobsEndAndItsEndMessageIsNotLost) {
+  WriteDemo(2000);
+  Start();
+  ::SendMessageW(form_->Handle(), MM_STARTSEARCH, 0, 1);
+  ASSERT_TRUE(form_->IsSearchRunning());
+  // Let the job end and only its completion run: the end message is queued.
+  MSG msg;
+  const auto end = Clock::now() + std::chrono::seconds(10);
+  while (!::PeekMessageW(&msg, form_->Handle(), MM_RUNONMAINTHREAD, MM_RUNONMAINTHREAD, PM_REMOVE) &&
+         Clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ::DispatchMessageW(&msg);
+  ASSERT_TRUE(form_->IsSearchRunning());
+  Type(1, "Бойко");
+  ::SendMessageW(form_->Handle(), MM_STARTSEARCH, 0, 0);
+  ASSERT_TRUE(PumpUntil([&] { return Idle() && RowCount() < 2000; }, 5000));
+  EXPECT_EQ(Cell(0, 1).substr(0, 5), W1251("Бойко"));
+}
+
+TEST_F(PhoneForm, MinimisingAndRestoringKeepsTheColumnsAndAnswers) {
+  WriteDemo(100000);
+  Start();
+  HWND list = form_->ListView();
+  int before[5];
+  for (int i = 0; i < 5; ++i) before[i] = ListView_GetColumnWidth(list, i);
+  ::ShowWindow(form_->Handle(), SW_MINIMIZE);
+  Pump(200);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(ListView_GetColumnWidth(list, i), before[i]) << i;
+  ::ShowWindow(form_->Handle(), SW_RESTORE);
+  Pump(200);
+  RECT bounds{};
+  ::GetWindowRect(list, &bounds);
+  int widths[5];
+  TPhoneForm::ColumnWidths(bounds.right - bounds.left, widths);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(ListView_GetColumnWidth(list, i), widths[i]) << i;
+  // A zero or tiny list never asks for a negative (self-measuring) width.
+  TPhoneForm::ColumnWidths(0, widths);
+  for (int width : widths) EXPECT_EQ(width, 0);
+  EXPECT_EQ(RowCount(), 100000);
+}
+
+// The combo box that holds the focused edit control, or the focused control.
+HWND FocusedControl() {
+  HWND focus = ::GetFocus();
+  wchar_t window_class[32] = {};
+  ::GetClassNameW(focus, window_class, 32);
+  return std::wstring(window_class) == L"Edit" ? ::GetParent(focus) : focus;
+}
+
+TEST_F(PhoneForm, TabWalksTheControlsAndTheFocusSurvivesASwitchOfWindows) {
+  WriteDemo(2000);
+  Start();
+  EXPECT_EQ(FocusedControl(), form_->InputBox(0));
+  const auto tab = [&] {
+    ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    Pump(50);
+    return FocusedControl();
+  };
+  for (int field = 1; field < 5; ++field) EXPECT_EQ(tab(), form_->InputBox(field));
+  EXPECT_EQ(tab(), ::GetDlgItem(form_->Handle(), kCmdSearchButton));
+  EXPECT_EQ(tab(), form_->ListView());
+  EXPECT_EQ(tab(), form_->InputBox(0));
+
+  ::SetFocus(form_->InputBox(2));
+  HWND other = ::CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                                 100, nullptr, nullptr, nullptr, nullptr);
+  ::SetActiveWindow(other);
+  Pump(100);
+  EXPECT_NE(::GetActiveWindow(), form_->Handle());
+  ::SetActiveWindow(form_->Handle());
+  Pump(100);
+  EXPECT_EQ(FocusedControl(), form_->InputBox(2));
+  ::DestroyWindow(other);
+}
+
+TEST_F(PhoneForm, TheKeyFilterMovesTheListAndShortcutsWorkInAnInputBox) {
+  WriteDemo(2000);
+  Start();
+  int searches = 0;
+  form_->Database().WaitText.OnChange = [&](const std::string&) { ++searches; };
+  HWND box = form_->InputBox(1);
+  ::SendMessageW(box, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(L"Бойко"));
+  ::SendMessageW(box, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(L"Коваль"));
+  ::SetFocus(box);
+  ListView_SetItemState(form_->ListView(), 5, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  const auto key = [&](WPARAM code) {
+    ::PostMessageW(::GetFocus(), WM_KEYDOWN, code, 0);
+    Pump(50);
+  };
+  key(VK_DOWN);
+  EXPECT_EQ(form_->SelectedRow(), 6);
+  key(VK_UP);
+  EXPECT_EQ(form_->SelectedRow(), 5);
+  key(VK_NEXT);
+  EXPECT_GT(form_->SelectedRow(), 6);
+  // The box never saw the keys: its text and history are untouched.
+  EXPECT_EQ(win32::WindowText1251(box), "");
+  EXPECT_EQ(searches, 0);
+
+  // An unchanged Enter searches again; an unchanged plain request does not;
+  // a trailing blank is a change.
+  Type(1, "Бойко");
+  key(VK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return Idle() && searches == 1; }));
+  key(VK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return Idle() && searches == 2; }));
+  ::PostMessageW(form_->Handle(), MM_STARTSEARCH, 0, 0);
+  Pump(300);
+  EXPECT_EQ(searches, 2);
+  ::SetWindowTextW(box, win32::Wide(W1251("Бойко ")).c_str());
+  ::PostMessageW(form_->Handle(), MM_STARTSEARCH, 0, 0);
+  ASSERT_TRUE(PumpUntil([&] { return Idle() && searches == 3; }));
+  const int found = RowCount();
+  EXPECT_LT(found, 2000);
+
+  // F9 (an accelerator) with the focus in a box clears the histories and
+  // searches again; F8 clears the boxes and searches.
+  ::SetFocus(box);
+  key(VK_F9);
+  ASSERT_TRUE(PumpUntil([&] { return Idle() && searches == 4; }));
+  EXPECT_EQ(::SendMessageW(box, CB_GETCOUNT, 0, 0), 0);
+  EXPECT_EQ(win32::WindowText1251(box), W1251("Бойко "));
+  key(VK_F8);
+  ASSERT_TRUE(PumpUntil([&] { return Idle() && searches == 5 && RowCount() == 2000; }));
+  EXPECT_EQ(win32::WindowText1251(box), "");
+  form_->Database().WaitText.OnChange = nullptr;
+}
+
+TEST_F(PhoneForm, HistoryKeepsTrimmedTextsNewestFirstWithinItsLength) {
+  WriteDemo(500);
+  Start();
+  HWND box = form_->InputBox(1);
+  const auto entries = [&] {
+    std::vector<std::string> texts;
+    const int count = static_cast<int>(::SendMessageW(box, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      wchar_t text[256] = {};
+      ::SendMessageW(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+      texts.push_back(Cp1251ToUtf8(win32::Narrow(text)));
+    }
+    return texts;
+  };
+  const auto search_with = [&](const std::string& utf8) {
+    ::SetWindowTextW(box, win32::Wide(W1251(utf8)).c_str());
+    ::SendMessageW(form_->Handle(), WM_COMMAND, kCmdSearch, 0);
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+  };
+  form_->Database().Settings.HistoryCount = 3;
+  search_with("Бойко  ");
+  EXPECT_EQ(win32::WindowText1251(box), W1251("Бойко  "));  // the box keeps what was typed
+  search_with("БОЙКО");                                        // the top entry in other case
+  search_with("Коваль");
+  search_with("Бойко");  // equal to a lower entry: added at the top again
+  EXPECT_EQ(entries(), (std::vector<std::string>{"Бойко", "Коваль", "Бойко"}));
+  search_with("Шевченко");
+  EXPECT_EQ(entries(), (std::vector<std::string>{"Шевченко", "Бойко", "Коваль"}));
+  ::SendMessageW(form_->Handle(), WM_COMMAND, kCmdClearHistory, 0);
+  form_->Database().Settings.HistoryCount = 0;
+  search_with("Мельник");
+  EXPECT_TRUE(entries().empty());
+}
+
+TEST_F(PhoneForm, LaterTypingDoesNotPushTheDelayedSearchBack) {
+  WriteDemo(2000);
+  Start();
+  const std::uint32_t first_change = ::GetTickCount();
+  Type(1, "Ш");
+  Pump(400);
+  Type(1, "Ше");
+  Pump(400);
+  Type(1, "Шев");
+  ASSERT_TRUE(PumpUntil([&] { return RowCount() < 2000 && Idle(); }, 3000));
+  const std::uint32_t delay = form_->SearchStartTick() - first_change;
+  EXPECT_GE(delay, 950u);
+  EXPECT_LT(delay, 1700u);  // pushed back, it would start 1000 ms after the last change
+}
+
+TEST_F(PhoneForm, StrayMessagesAndLateRequestsCannotHarmTheWindow) {
+  WriteDemo(500);
+  Start();
+  // Another process may post the private messages with any parameters.
+  ::PostMessageW(form_->Handle(), MM_TERMINATEPROGRAM, 0x1234, 0x5678);
+  ::PostMessageW(form_->Handle(), MM_RUNONMAINTHREAD, 0x1234, 0x5678);
+  Pump(200);
+  ASSERT_TRUE(::IsWindow(form_->Handle()));
+
+  // A cell longer than the list's buffer is cut to it.
+  const auto cell = [&](int buffer_size) {
+    wchar_t text[64] = {L'x'};
+    NMLVDISPINFOW info{};
+    info.hdr.hwndFrom = form_->ListView();
+    info.hdr.idFrom = 0;
+    info.hdr.code = LVN_GETDISPINFOW;
+    info.item.mask = LVIF_TEXT;
+    info.item.iItem = 0;
+    info.item.iSubItem = 1;
+    info.item.pszText = text;
+    info.item.cchTextMax = buffer_size;
+    ::SendMessageW(form_->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+    return win32::Narrow(text);
+  };
+  EXPECT_EQ(cell(5), Cell(0, 1).substr(0, 4));
+  // After the engine is gone a late request gets an empty cell.
+  FreeEngine(form_->Database().Engine);
+  EXPECT_EQ(cell(64), "");
+}
+
+TEST_F(PhoneForm, AHandlerThatKeepsFailingShowsOneFatalBox) {
+  WriteDemo(500);
+  Start();
+  MessageBoxAnswerer answer(IDOK);
+  const TMainThreadDispatcher dispatch = form_->Dispatcher();
+  for (int i = 0; i < 3; ++i) dispatch([] { throw Exception("broken handler"); });
+  PumpUntil([&] { return !::IsWindow(form_->Handle()); }, 5000);
+  EXPECT_FALSE(::IsWindow(form_->Handle()));
+  ASSERT_EQ(MessageBoxAnswerer::Texts().size(), 1u);
+  EXPECT_EQ(MessageBoxAnswerer::Texts()[0], " FATAL ERROR :\n\r broken handler");
+}
+
+// Makes every creation of a main window on this thread fail.
+class MainWindowCreationBlocker {
+ public:
+  MainWindowCreationBlocker() : hook_(::SetWindowsHookExW(WH_CBT, Hook, nullptr, ::GetCurrentThreadId())) {}
+  ~MainWindowCreationBlocker() { ::UnhookWindowsHookEx(hook_); }
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+      wchar_t window_class[32] = {};
+      ::GetClassNameW(reinterpret_cast<HWND>(wParam), window_class, 32);
+      if (std::wstring(window_class) == L"TPhoneForm") return 1;
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  HHOOK hook_;
+};
+
+TEST_F(PhoneForm, AWindowThatCannotBeCreatedEndsInTheFatalBox) {
+  MessageBoxAnswerer answer(IDOK);
+  int exit_code = 0;
+  {
+    MainWindowCreationBlocker blocker;
+    exit_code = TPhoneForm::Run(::GetModuleHandleW(nullptr), folder_.path());
+  }
+  EXPECT_EQ(exit_code, 1);
+  ASSERT_EQ(MessageBoxAnswerer::Texts().size(), 1u);
+  EXPECT_EQ(MessageBoxAnswerer::Texts()[0], " FATAL ERROR :\n\r Error create main window!");
+}
+
 TEST(Program, StartsPreparesAndClosesCleanly) {
   TempFolder folder;
   demo::TDemoOptions options;
