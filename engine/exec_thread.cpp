@@ -33,8 +33,10 @@ void TExecThread::Execute() {
   try {
     proc_(data_);
   } catch (const std::exception& e) {
-    fatal_ = Wrapped(MessageOf(e));
+    job_message_ = MessageOf(e);
+    fatal_ = Wrapped(job_message_);
   } catch (...) {
+    job_message_ = "unknown exception";
     fatal_ = std::current_exception();
   }
   // Last step of the thread: the handler may destroy this object.

@@ -45,6 +45,9 @@ class TExecThread {
   std::exception_ptr FatalException() const { return fatal_; }
   // The fatal exception's message (Windows-1251), or empty.
   std::string FatalMessage() const;
+  // The message the job itself raised, without the thread's wrapping; empty
+  // when it succeeded.
+  const std::string& JobMessage() const { return job_message_; }
 
  private:
   void Execute();
@@ -53,6 +56,7 @@ class TExecThread {
   void* data_;
   TMainThreadDispatcher dispatcher_;
   std::exception_ptr fatal_;
+  std::string job_message_;
   std::thread thread_;
   bool started_ = false;
 };

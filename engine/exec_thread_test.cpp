@@ -33,6 +33,10 @@ TEST(ExecThread, WrapsTheJobsExceptionMessage) {
       [](void*) { throw ESearchListError(Format("index out of bound: %i", {5})); }, nullptr);
   EXPECT_EQ(count, 1);
   EXPECT_EQ(message, "Error in thread:\n\r index out of bound: 5 ");
+  std::string own;
+  TMainThreadQueue main_thread;
+  main_thread.RunJob([](void*) { throw EIndexListError("corrupt index file"); }, nullptr, &own);
+  EXPECT_EQ(own, "corrupt index file");
 }
 
 TEST(ExecThread, AJobThatReturnsLeavesNoFatalException) {

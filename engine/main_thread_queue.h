@@ -41,13 +41,15 @@ class TMainThreadQueue {
   }
 
   // Runs `proc(data)` on a TExecThread and serves this queue until the job
-  // has ended; returns the job's failure message, empty when it succeeded.
-  std::string RunJob(TJobProc proc, void* data) {
+  // has ended; returns the thread's failure message, empty when it
+  // succeeded, and the job's own message in `job_message` when given.
+  std::string RunJob(TJobProc proc, void* data, std::string* job_message = nullptr) {
     bool ended = false;
     std::string failure;
     TExecThread job(proc, data, Dispatcher());
     job.OnTerminate = [&](TExecThread& finished) {
       failure = finished.FatalMessage();
+      if (job_message != nullptr) *job_message = finished.JobMessage();
       ended = true;
     };
     job.Resume();

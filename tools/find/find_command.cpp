@@ -17,9 +17,19 @@ namespace {
 constexpr const char* kUsage =
     "usage: olvendrix-find [--dir DIR] [--number T] [--name T] [--street T] [--house T]\n"
     "                      [--apartment T] [--modes DDDDD] [--case | --no-case] [--sort 0|1|2]\n"
-    "                      [--count] [--heading] [--utf8]\n"
+    "                      [--count] [--heading] [--utf8 | --cp1251] [--verbose]\n"
     "Prepares the directory in DIR (default: the folder of this program) as Olvendrix does,\n"
-    "then prints the subscribers that match, one line each, as a saved result file holds them.\n";
+    "then prints the subscribers that match, one line each, as a saved result file holds them.\n"
+    "  --number, --name, --street, --house, --apartment T   the input of each field (UTF-8)\n"
+    "  --modes DDDDD   match mode per field: 0 begins, 1 contains, 2 equals a word\n"
+    "  --case, --no-case   respect letter case or not (default: options.ini)\n"
+    "  --sort 0|1|2    by number, by name, by street (default: options.ini)\n"
+    "  --count         print the number of subscribers found only\n"
+    "  --heading       print the heading line of a saved result file first\n"
+    "  --utf8          print UTF-8 (the default on a UTF-8 terminal)\n"
+    "  --cp1251        print the file's Windows-1251 bytes, messages included\n"
+    "  --verbose       show the preparation's progress (shown anyway on a terminal)\n"
+    "Exit status: 0 found (or nothing found), 1 a failure, 2 bad arguments.\n";
 
 struct Options {
   std::optional<std::string> dir;
@@ -27,74 +37,87 @@ struct Options {
   std::optional<std::string> modes;
   std::optional<bool> case_sensitive;
   std::optional<int> sort;
+  std::optional<bool> utf8;  // --utf8 or --cp1251
   bool count = false;
   bool heading = false;
-  bool utf8 = false;
+  bool verbose = false;
+  bool help = false;
 };
 
-// False on an unknown option or a missing value.
-bool Parse(const std::vector<std::string>& args, Options& options, bool& help) {
+// Fills `options`; returns the fault of the arguments, empty when none.
+std::string Parse(const std::vector<std::string>& args, Options& options) {
   const char* const kTextOptions[5] = {"--number", "--name", "--street", "--house", "--apartment"};
+  const auto takes_value = [&](const std::string& arg) {
+    if (arg == "--dir" || arg == "--modes" || arg == "--sort") return true;
+    for (const char* name : kTextOptions) {
+      if (arg == name) return true;
+    }
+    return false;
+  };
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    const bool has_value = i + 1 < args.size();
-    bool matched = false;
-    for (int f = 0; f < 5 && !matched; ++f) {
-      if (arg != kTextOptions[f]) continue;
-      if (!has_value) return false;
-      options.texts[f] = args[++i];
-      matched = true;
-    }
-    if (matched) continue;
-    if (arg == "--help") {
-      help = true;
-    } else if (arg == "--dir" && has_value) {
-      options.dir = args[++i];
-    } else if (arg == "--modes" && has_value) {
-      options.modes = args[++i];
-    } else if (arg == "--sort" && has_value) {
-      const std::string& order = args[++i];
-      if (order != "0" && order != "1" && order != "2") return false;
-      options.sort = order[0] - '0';
+    if (takes_value(arg)) {
+      if (i + 1 >= args.size()) return "missing value for " + arg;
+      const std::string& value = args[++i];
+      if (arg == "--dir") {
+        options.dir = value;
+      } else if (arg == "--modes") {
+        TMatchModes modes{};
+        if (!DigitsToBytes(value, modes)) return "bad value for --modes: " + value;
+        options.modes = value;
+      } else if (arg == "--sort") {
+        if (value != "0" && value != "1" && value != "2") return "bad value for --sort: " + value;
+        options.sort = value[0] - '0';
+      } else {
+        for (int f = 0; f < 5; ++f) {
+          if (arg == kTextOptions[f]) options.texts[f] = value;
+        }
+      }
+    } else if (arg == "--help") {
+      options.help = true;
     } else if (arg == "--case" || arg == "--no-case") {
-      if (options.case_sensitive) return false;
+      if (options.case_sensitive) return "--case and --no-case exclude each other";
       options.case_sensitive = arg == "--case";
+    } else if (arg == "--utf8" || arg == "--cp1251") {
+      if (options.utf8) return "--utf8 and --cp1251 exclude each other";
+      options.utf8 = arg == "--utf8";
     } else if (arg == "--count") {
       options.count = true;
     } else if (arg == "--heading") {
       options.heading = true;
-    } else if (arg == "--utf8") {
-      options.utf8 = true;
+    } else if (arg == "--verbose") {
+      options.verbose = true;
     } else {
-      return false;
+      return "unknown option: " + arg;
     }
   }
-  return true;
-}
-
-// Runs the preparation job on its own thread, as the program does, showing
-// each progress text on `err` as the job sets it.
-std::string Prepare(TPhoneDatabase& db, std::ostream& err, bool utf8) {
-  db.WaitText.OnChange = [&err, utf8](const std::string& text) {
-    err << (utf8 ? Cp1251ToUtf8(text) : text) << "\n";
-  };
-  TMainThreadQueue main_thread;
-  return main_thread.RunJob(PrepareDatabase, &db);
+  return {};
 }
 
 }  // namespace
 
-int RunFind(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunFind(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+            const TConsole& console) {
   Options options;
-  bool help = false;
-  if (!Parse(args, options, help)) {
-    err << kUsage;
+  const std::string fault = Parse(args, options);
+  if (!fault.empty()) {
+    err << "olvendrix-find: " << fault << "\n" << kUsage;
     return 2;
   }
-  if (help) {
+  if (options.help) {
     out << kUsage;
     return 0;
   }
+  const bool cp1251_messages = options.utf8 == false;
+  const bool utf8_output = options.utf8.value_or(console.OutputIsUtf8Terminal);
+  // Messages are Windows-1251 texts of the program.
+  const auto message_text = [&](const std::string& text1251) {
+    return cp1251_messages ? text1251 : Cp1251ToUtf8(text1251);
+  };
+  const auto report = [&](const std::string& message1251) {
+    err << "olvendrix-find: " << message_text(message1251) << "\n";
+    return 1;
+  };
   const std::filesystem::path folder =
       options.dir ? std::filesystem::u8path(*options.dir) : platform::ExecutableFolder();
 
@@ -106,24 +129,16 @@ int RunFind(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   ReadSearchOptions(ini, search);
   db.Settings.NoDeleteBase = true;  // a lookup never deletes its input
   db.Paths = BuildFilePaths(folder, db.Settings.BaseFileName);
-
-  if (options.modes) {
-    TMatchModes modes = search.Modes;
-    if (!DigitsToBytes(*options.modes, modes)) {
-      err << kUsage;
-      return 2;
-    }
-    search.Modes = modes;
-  }
+  if (options.modes) DigitsToBytes(*options.modes, search.Modes);
   if (options.case_sensitive) search.CaseSensitive = *options.case_sensitive;
   if (options.sort) search.SetSortOrder(static_cast<std::uint8_t>(*options.sort));
 
-  const auto report = [&](const std::string& message) {
-    err << (options.utf8 ? Cp1251ToUtf8(message) : message) << "\n";
-    return 1;
-  };
-  const std::string failure = Prepare(db, err, options.utf8);
-  if (!failure.empty()) return report(failure);
+  if (options.verbose || console.ErrorIsTerminal) {
+    db.WaitText.OnChange = [&](const std::string& text) { err << message_text(text) << "\n"; };
+  }
+  std::string failure;
+  TMainThreadQueue main_thread;
+  if (!main_thread.RunJob(PrepareDatabase, &db, &failure).empty()) return report(failure);
 
   TSearchParams params;
   for (int f = 0; f < 5; ++f) {
@@ -134,15 +149,16 @@ int RunFind(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     search.Search(params);
     if (options.count) {
       out << search.Count() << "\n";
-      return 0;
+    } else {
+      const auto emit = [&](const std::string& line) { out << (utf8_output ? Cp1251ToUtf8(line) : line); };
+      if (options.heading) emit(ResultHeading());
+      for (std::int32_t position = 0; position < search.Count(); ++position) emit(search.GetLine(position));
     }
-    const auto emit = [&](const std::string& line) { out << (options.utf8 ? Cp1251ToUtf8(line) : line); };
-    if (options.heading) emit(ResultHeading());
-    for (std::int32_t position = 0; position < search.Count(); ++position) emit(search.GetLine(position));
-  } catch (const Exception& e) {
-    return report(e.Message());
+  } catch (const std::exception& e) {
+    return report(MessageOf(e));
   }
   out.flush();
+  if (!out) return report("cannot write the results");
   return 0;
 }
 

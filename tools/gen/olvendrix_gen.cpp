@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
       options.Records = static_cast<std::uint32_t>(number);
     } else if (arg == "--seed") {
       options.Seed = number;
-    } else if (arg == "--extra-columns" && number <= 20) {
+    } else if (arg == "--extra-columns" && number <= 1000) {
       options.ExtraColumns = static_cast<int>(number);
     } else {
       return Usage(std::cerr, 2);
