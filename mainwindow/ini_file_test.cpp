@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/cp1251.h"
+#include "engine/file_helpers.h"
+#include "engine/platform/platform.h"
 #include "mainwindow/program_settings.h"
 #include "tests/test_support.h"
 
@@ -64,6 +66,56 @@ TEST(ProgramSettings, DirectivesAndSearchOptionsHaveTheirDefaultsAndLimits) {
   TSearchList rejected;
   ReadSearchOptions(TIniFile(folder / "options.ini"), rejected);
   EXPECT_EQ(rejected.Modes, (TMatchModes{}));
+}
+
+TEST(IniFile, WritesKeepEveryOtherByteAndCreateWhatIsMissing) {
+  TempFolder folder;
+  const std::string original = "; admin's notes\r\n[Directives]\r\nBaseFileName=" + W1251("Абоненти.dbf") +
+                               "\r\n\r\n[options]\r\n  sortmode = 2 ; kept\r\nUnknown=x\r\n\r\n[Position]\r\nWidth=900";
+  demo::WriteBytes(folder / "options.ini", original);
+  TIniFile ini(folder / "options.ini");
+  ini.WriteInteger("Options", "SortMode", 1);  // replaced in place, names in any case
+  ini.WriteBool("OPTIONS", "Delay", false);     // created at the end of its section
+  ini.WriteInteger("Position", "height", 450);  // after a last line without its line end
+  ini.WriteString("history0", "value0", W1251("Бойко"));  // a new section
+  ini.UpdateFile();
+  EXPECT_EQ(testing::ReadBytes(folder / "options.ini"),
+            "; admin's notes\r\n[Directives]\r\nBaseFileName=" + W1251("Абоненти.dbf") +
+                "\r\n\r\n[options]\r\n  sortmode =1\r\nUnknown=x\r\nDelay=0\r\n\r\n[Position]\r\nWidth=900\r\n"
+                "height=450\r\n[history0]\r\nvalue0=" + W1251("Бойко") + "\r\n");
+  const TIniFile again(folder / "options.ini");
+  EXPECT_EQ(again.ReadInteger("Options", "SortMode", 0), 1);
+  EXPECT_FALSE(again.ReadBool("Options", "Delay", true));
+  EXPECT_EQ(again.ReadString("History0", "Value0", ""), W1251("Бойко"));
+}
+
+TEST(IniFile, AFailedWriteNamesTheFileAndLosesNothing) {
+  TempFolder folder;
+  demo::WriteBytes(folder / "options.ini", "[Directives]\r\nNoDeleteBase=1\r\n");
+  TIniFile ini(folder / "options.ini");
+  ini.WriteInteger("Position", "Width", 800);
+  platform::testing::InjectFault(platform::testing::Fault::kReplace);
+  EXPECT_EQ(testing::MessageOf<EPhoneFormError>([&] { ini.UpdateFile(); }),
+            "Unable to write to " + PathText1251(folder / "options.ini"));
+  platform::testing::ClearFaults();
+  EXPECT_EQ(testing::ReadBytes(folder / "options.ini"), "[Directives]\r\nNoDeleteBase=1\r\n");
+}
+
+TEST(ProgramSettings, OptionsAreWrittenInTheirForms) {
+  TempFolder folder;
+  TIniFile ini(folder / "options.ini");
+  TProgramSettings settings;
+  settings.Delay = false;
+  settings.LangName = "english";
+  WriteOptions(ini, settings, true, TMatchModes{mtBegins, mtContains, mtEquals, mtBegins, mtEquals}, 2);
+  ini.UpdateFile();
+  EXPECT_EQ(testing::ReadBytes(folder / "options.ini"),
+            "[Options]\r\nCaseSensitiv=1\r\nSearchParam=01202\r\nImmedSearch=1\r\nDelay=0\r\nSortMode=2\r\n"
+            "LangName=english\r\n");
+  TProgramSettings read;
+  ReadOptions(TIniFile(folder / "options.ini"), read);
+  EXPECT_FALSE(read.Delay);
+  EXPECT_EQ(read.LangName, "english");
 }
 
 }  // namespace

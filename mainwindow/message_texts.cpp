@@ -7,17 +7,43 @@ namespace olvendrix {
 const TMessageTexts& DefaultMessageTexts() {
   static const TMessageTexts texts{
       W1251("Не знайдено файл бази даних: %s ."),
+      W1251("Помилка завантаження програми: %sПодальша робота програми неможлива!"),
+      W1251("Помилка запису даних у файл: %s."),
       W1251("Файл даних Data.bin має заcтарілу версію формату: %d!"),
       W1251("Завантаження DBF - даних"),
       W1251("Конвертація бази даних"),
       W1251("Сортування бази даних"),
       W1251("Індексація бази даних"),
-      W1251("Збереження індексних файлів"),
       W1251("Збереження BIN - даних"),
+      W1251("Збереження індексних файлів"),
       W1251("Завантаження BIN - даних"),
       W1251("Завантаження індексних файлів"),
+      W1251("Запис даних у файл"),
+      W1251("Пошук! "),
+      W1251("Сортування! "),
+      W1251("Попередня підготовка бази даних не завершена!  Ви дійсно хочете завершити роботу "
+            "програми? "),
   };
   return texts;
 }
+
+const TMessageKey kMessageKeys[16] = {
+    {"ErrorFIndBase", &TMessageTexts::ErrorFIndBase, "s"},
+    {"ErrorTerminate", &TMessageTexts::ErrorTerminate, "s"},
+    {"ErrorSaveToFile", &TMessageTexts::ErrorSaveToFile, "s"},
+    {"ErrorVersion", &TMessageTexts::ErrorVersion, "d"},
+    {"MessLoadDBF", &TMessageTexts::MessLoadDBF, nullptr},
+    {"MessConvertData", &TMessageTexts::MessConvertData, nullptr},
+    {"MessSortData", &TMessageTexts::MessSortData, nullptr},
+    {"MessMakeIndex", &TMessageTexts::MessMakeIndex, nullptr},
+    {"MessSaveBIN", &TMessageTexts::MessSaveBIN, nullptr},
+    {"MessSaveIndex", &TMessageTexts::MessSaveIndex, nullptr},
+    {"MessLoadBIN", &TMessageTexts::MessLoadBIN, nullptr},
+    {"MessLoadINDEX", &TMessageTexts::MessLoadINDEX, nullptr},
+    {"MessSaveToFile", &TMessageTexts::MessSaveToFile, nullptr},
+    {"MessSearching", &TMessageTexts::MessSearching, nullptr},
+    {"MessSorting", &TMessageTexts::MessSorting, nullptr},
+    {"MessOnClose", &TMessageTexts::MessOnClose, nullptr},
+};
 
 }  // namespace olvendrix

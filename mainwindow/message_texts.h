@@ -1,5 +1,6 @@
-// The message texts of the preparation, with their built-in Ukrainian texts
-// (Windows-1251). An interface language file may replace each of them.
+// The message texts of the program, with their built-in Ukrainian texts
+// (Windows-1251). An interface language file may replace each of them; the
+// table of keys says how they are read.
 #pragma once
 
 #include <string>
@@ -8,17 +9,34 @@ namespace olvendrix {
 
 struct TMessageTexts {
   std::string ErrorFIndBase;    // %s: the full path of the table
+  std::string ErrorTerminate;   // %s; held, shown nowhere
+  std::string ErrorSaveToFile;  // %s: the failure of a save
   std::string ErrorVersion;     // %d: the stored format version
   std::string MessLoadDBF;
   std::string MessConvertData;
   std::string MessSortData;
   std::string MessMakeIndex;
-  std::string MessSaveIndex;
   std::string MessSaveBIN;
+  std::string MessSaveIndex;
   std::string MessLoadBIN;
   std::string MessLoadINDEX;
+  std::string MessSaveToFile;
+  std::string MessSearching;
+  std::string MessSorting;
+  std::string MessOnClose;
 };
 
 const TMessageTexts& DefaultMessageTexts();
+
+// One message of a language file's [Strings] section: its key, where it is
+// kept, and the placeholders it must carry ('s' text, 'd' number); null for
+// a text that is shown as it is, never formatted.
+struct TMessageKey {
+  const char* Key;
+  std::string TMessageTexts::*Text;
+  const char* Placeholders;
+};
+// The sixteen messages in the order a language file is read.
+extern const TMessageKey kMessageKeys[16];
 
 }  // namespace olvendrix

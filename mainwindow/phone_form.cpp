@@ -111,7 +111,7 @@ LRESULT TPhoneForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_SETCURSOR:
-      if (Preparing && LOWORD(lParam) == HTCLIENT) {
+      if ((Preparing || SaveRunning) && LOWORD(lParam) == HTCLIENT) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
         return TRUE;
       }
@@ -163,17 +163,21 @@ LRESULT TPhoneForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       UpdateCommandState();
       if (reinterpret_cast<HMENU>(wParam) == navigation_menu_) mmNavigateClick();
       return 0;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item->hwndItem != StatusBar) break;
+      DrawWaitPanel(*item);
+      return TRUE;
+    }
     case WM_TIMER:
       if (wParam == kStarterTimer) tmStarterTimer();
-      if (wParam == kWaitTimer) MMShowWaitMess();
+      if (wParam == kWaitTimer) tmWaitTimer();
       return 0;
     case MM_SHOWWAITMESS:
-      MMShowWaitMess();
-      ::SetTimer(window_, kWaitTimer, 100, nullptr);
+      ShowWaitIndicator();
       return 0;
     case MM_CLOSEWAITMESS:
-      ::KillTimer(window_, kWaitTimer);
-      MMCLoseWaitMess();
+      HideWaitIndicator();
       return 0;
     case MM_STARTINITDATA:
       MMStartInitData();
@@ -190,6 +194,12 @@ LRESULT TPhoneForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case MM_ENDSEARCH:
       MMEndSearch();
       return 0;
+    case MM_STARTSAVETOFILE:
+      MMStartSAveToFile();
+      return 0;
+    case MM_ENDSAVETOFILE:
+      MMEndSAveToFile();
+      return 0;
     case MM_RUNONMAINTHREAD:
       MMRunOnMainThread();
       return 0;
@@ -197,8 +207,15 @@ LRESULT TPhoneForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return ::DefWindowProcW(window_, message, wParam, lParam);
 }
 
+bool TPhoneForm::IsOwnWindowMessage(const MSG& msg) const {
+  return msg.hwnd == window_ || ::IsChild(window_, msg.hwnd);
+}
+
 bool TPhoneForm::AOM(MSG& msg) {
   if (msg.message != WM_KEYDOWN) return false;
+  // In the program's other windows (help viewer, dialogs) their own keys
+  // work: only F5 is the program's there.
+  if (!IsOwnWindowMessage(msg)) return msg.wParam == VK_F5;
   switch (msg.wParam) {
     case VK_RETURN:
       actSearchExecute();
@@ -234,7 +251,8 @@ void TPhoneForm::AOE(const std::exception& error) {
   fatal_box_shown_ = true;
   ::KillTimer(window_, kWaitTimer);
   ::KillTimer(window_, kStarterTimer);
-  ShowFatalBox(window_, texts_.FatalError, error);
+  HideWaitIndicator();
+  ShowFatalBox(destroyed_ ? nullptr : window_, texts_.FatalError, error);
   if (!destroyed_) ::DestroyWindow(window_);
 }
 
@@ -249,7 +267,8 @@ int TPhoneForm::Run(HINSTANCE instance, const std::filesystem::path& folder) {
 }
 
 // One message as the application's loop handles it: the key filter first,
-// then the accelerators, then the window.
+// then, for the main window, the accelerators and the dialog keys, then the
+// window.
 void TPhoneForm::ProcessMessage(MSG& msg) {
   TPhoneForm* form = g_form != nullptr && !g_form->destroyed_ ? g_form : nullptr;
   try {
@@ -258,10 +277,14 @@ void TPhoneForm::ProcessMessage(MSG& msg) {
     form->AOE(error);
     return;
   }
-  if (form != nullptr && ::TranslateAcceleratorW(form->window_, form->accelerators_, &msg)) return;
-  // Tab and Shift+Tab walk the controls; the dialog manager translates and
-  // dispatches what it takes.
-  if (form != nullptr && ::IsDialogMessageW(form->window_, &msg)) return;
+  if (form != nullptr && form->IsOwnWindowMessage(msg)) {
+    if (::TranslateAcceleratorW(form->window_, form->accelerators_, &msg)) return;
+    // Tab and Shift+Tab walk the controls; the dialog manager translates and
+    // dispatches what it takes.
+    if (::IsDialogMessageW(form->window_, &msg)) return;
+  } else if (form != nullptr && form->help_viewer_.TakeDialogMessage(msg)) {
+    return;
+  }
   ::TranslateMessage(&msg);
   ::DispatchMessageW(&msg);
 }

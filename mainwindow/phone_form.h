@@ -1,5 +1,6 @@
 // TPhoneForm: the main window. It owns the engine (through its
-// TPhoneDatabase), runs the preparation, search jobs on TExecThread, and
+// TPhoneDatabase), runs the preparation, search and save jobs on
+// TExecThread, and
 // shows the results in an owner-data list.
 //
 // Everything here runs on the main thread. A job's completion reaches the
@@ -11,9 +12,12 @@
 //
 // Split by concern: phone_form.cpp (window class, message dispatch, message
 // loop, AOM and AOE), phone_form_startup.cpp (creation, preparation,
-// shutdown), phone_form_search.cpp (search panel and search flow),
-// phone_form_results.cpp (list, status bar, sorting, navigation),
-// phone_form_menus.cpp (menus, accelerators and command state).
+// shutdown), phone_form_settings.cpp (options.ini and first-run setup),
+// phone_form_language.cpp (interface language), phone_form_search.cpp
+// (search panel and search flow), phone_form_results.cpp (list, status bar,
+// sorting, navigation), phone_form_menus.cpp (menus, accelerators and
+// command state), phone_form_commands.cpp (copy, save, help and the maker's
+// links), phone_form_wait.cpp (the wait indicator).
 #pragma once
 
 #include <windows.h>
@@ -30,6 +34,9 @@
 #include "engine/main_thread_queue.h"
 #include "engine/search_list.h"
 #include "mainwindow/database_preparation.h"
+#include "mainwindow/help_viewer.h"
+#include "mainwindow/ini_file.h"
+#include "mainwindow/wait_indicator.h"
 #include "mainwindow/window_texts.h"
 
 namespace olvendrix {
@@ -43,6 +50,8 @@ enum : UINT {
   MM_TERMINATEPROGRAM = WM_USER + 105,
   MM_STARTSEARCH = WM_USER + 106,
   MM_ENDSEARCH = WM_USER + 107,
+  MM_STARTSAVETOFILE = WM_USER + 108,
+  MM_ENDSAVETOFILE = WM_USER + 109,
   // Run the tasks waiting in the window's own queue (parameters unused, so a
   // message from elsewhere can do no harm).
   MM_RUNONMAINTHREAD = WM_APP + 1,
@@ -57,6 +66,13 @@ enum : UINT {
   kCmdNavigateFirst = 120,  // + navigation tag 0..5
   kCmdSearchButton = 130,
   kCmdInputFirst = 140,  // + field 0..4
+  kCmdSave = 150,
+  kCmdExit,
+  kCmdCopy,
+  kCmdHelp,
+  kCmdGotoSite,
+  kCmdMail,
+  kCmdError,
 };
 
 // Window timers.
@@ -89,6 +105,12 @@ class TPhoneForm {
   HMENU MainMenu() const { return main_menu_; }
   bool IsPreparing() const { return Preparing; }
   bool IsSearchRunning() const { return SearchRunning; }
+  bool IsSaveRunning() const { return SaveRunning; }
+  // The file the next save writes (the save dialog's choice).
+  void SetSavePath(const std::filesystem::path& path) { save_path_ = path; }
+  const THelpViewer& HelpViewer() const { return help_viewer_; }
+  const TProgramSettings& Settings() const { return db_.Settings; }
+  const TWindowTexts& Texts() const { return texts_; }
   TPhoneDatabase& Database() { return db_; }
   // The engine's search list; only while no job runs.
   TSearchList& Search() { return SearchList(); }
@@ -99,6 +121,10 @@ class TPhoneForm {
   std::uint32_t SearchStartTick() const { return search_start_; }
   // Runs `task` on this window's thread later; callable from any thread.
   TMainThreadDispatcher Dispatcher();
+
+  // Applies the language `name` (LoadLanguage): true when its file was
+  // found. Only while no job runs.
+  bool LoadLanguage(const std::string& name);
 
   // The widths of the first five columns for a list `list_width` wide.
   static void ColumnWidths(int list_width, int widths[5]);
@@ -111,7 +137,9 @@ class TPhoneForm {
   bool AOM(MSG& msg);
   void AOE(const std::exception& error);
   void MMRunOnMainThread();
-  bool JobRunning() const { return PrepareJob != nullptr || search_job_ != nullptr; }
+  bool JobRunning() const { return PrepareJob != nullptr || search_job_ != nullptr || save_job_ != nullptr; }
+  // The message is for the main window or one of its controls.
+  bool IsOwnWindowMessage(const MSG& msg) const;
   // The engine objects; asserts that no job owns them now.
   TEngine& Engine();
   TSearchList& SearchList() { return *Engine().SearchList; }
@@ -130,6 +158,36 @@ class TPhoneForm {
   void MMTerminateProgram();
   void WaitForJobs();
 
+  // Settings file and first-run setup.
+  void LoadSettings();
+  void SaveSettings();
+  void ApplyWindowBounds(const TIniFile& ini);
+  void WriteWindowBounds(TIniFile& ini) const;
+
+  // Interface language.
+  bool ApplyLanguageFile(const std::string& name);
+  void ApplyCaptions();
+
+  // Copy, save, help and the maker's links.
+  bool CanCopy() const;
+  bool CanSave() const;
+  void actCopyExecute();
+  void actSaveExecute();
+  void MMStartSAveToFile();
+  static void SaveJobProc(void* form);
+  void SaveJobDone(TExecThread& job);
+  void MMEndSAveToFile();
+  void miHelpClick();
+  void GotoSiteClick();
+  void SendMailToMaker(bool error_report);
+  void miExitClick();
+
+  // Wait indicator.
+  void ShowWaitIndicator();
+  void HideWaitIndicator();
+  void tmWaitTimer();
+  void DrawWaitPanel(const DRAWITEMSTRUCT& item);
+
   // Search panel and search flow.
   void CreateInputBoxes();
   void LayoutInputs();
@@ -145,8 +203,7 @@ class TPhoneForm {
   static void SearchJob(void* form);
   void SearchDone(TExecThread& job);
   void MMEndSearch();
-  void MMShowWaitMess();
-  void MMCLoseWaitMess();
+  void RepostPendingSearch();
 
   // Results list.
   void CreateListColumns();
@@ -167,6 +224,7 @@ class TPhoneForm {
   void CreateMenus();
   void UpdateCommandState();
   void UpdateSortMarks();
+  void ApplyMenuCaptions();
   void LoadImages();
   void SetMenuImage(HMENU menu, UINT id, int image);
   bool Command(UINT id, UINT code, HWND control);
@@ -182,7 +240,10 @@ class TPhoneForm {
   HWND StatusBar = nullptr;
   HWND InputBoxes[5] = {};
   HMENU main_menu_ = nullptr;
+  HMENU file_menu_ = nullptr;
+  HMENU edit_menu_ = nullptr;
   HMENU sort_menu_ = nullptr;
+  HMENU help_menu_ = nullptr;
   HMENU navigation_menu_ = nullptr;
   HMENU PopupMenu = nullptr;
   HFONT font_ = nullptr;
@@ -197,6 +258,14 @@ class TPhoneForm {
   TWindowTexts texts_ = DefaultWindowTexts();
   std::unique_ptr<TExecThread> PrepareJob;
   std::unique_ptr<TExecThread> search_job_;
+  std::unique_ptr<TExecThread> save_job_;
+  std::filesystem::path save_path_;
+  bool save_pending_ = false;  // a save asked for while a search ran
+  std::uint32_t save_start_ = 0;
+  THelpViewer help_viewer_;
+  TWaitAnimation wait_animation_;
+  std::uint32_t wait_start_ = 0;
+  bool wait_shown_ = false;
 
   bool Preparing = false;
   bool Created = false;
@@ -209,6 +278,8 @@ class TPhoneForm {
   bool destroyed_ = false;
   bool fatal_box_shown_ = false;
   // Kept by the window, handed to the search list when a search starts.
+  bool case_sensitive_ = false;
+  TMatchModes modes_{};
   std::uint8_t sort_order_ = 0;
   bool keep_selection_ = false;
   // A sort change asks the next search to keep this subscriber selected; the

@@ -1,21 +1,30 @@
 // Menus, accelerators, command handling and the command state brought up to
 // date on idle and when a menu opens.
 #include <cstdint>
+#include <iterator>
 
+#include "mainwindow/maker_links.h"
 #include "mainwindow/phone_form.h"
 #include "mainwindow/win32_text.h"
 
 namespace olvendrix {
 namespace {
 
-void Append(HMENU menu, UINT id, const std::string& caption1251, const wchar_t* shortcut = nullptr) {
+void SetItemCaption(HMENU menu, UINT item, bool by_position, const std::string& caption1251,
+                    const wchar_t* shortcut) {
   std::wstring caption = win32::Wide(caption1251);
   if (shortcut != nullptr) caption += std::wstring(L"\t") + shortcut;
-  ::AppendMenuW(menu, MF_STRING, id, caption.c_str());
+  MENUITEMINFOW info{sizeof info};
+  info.fMask = MIIM_STRING;
+  info.dwTypeData = caption.data();
+  ::SetMenuItemInfoW(menu, item, by_position ? TRUE : FALSE, &info);
 }
 
-void AppendSubmenu(HMENU bar, HMENU submenu, const std::string& caption1251) {
-  ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), win32::Wide(caption1251).c_str());
+void Append(HMENU menu, UINT id) { ::AppendMenuW(menu, MF_STRING, id, L""); }
+void AppendSeparator(HMENU menu) { ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr); }
+
+void Enable(HMENU menu, UINT id, bool enabled) {
+  ::EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 }  // namespace
@@ -63,36 +72,92 @@ void TPhoneForm::SetMenuImage(HMENU menu, UINT id, int image) {
   ::SetMenuItemInfoW(menu, id, FALSE, &item);
 }
 
+// Every item is created with an empty caption: ApplyCaptions writes them,
+// at creation and whenever a language is applied.
 void TPhoneForm::CreateMenus() {
   LoadImages();
   main_menu_ = ::CreateMenu();
-  HMENU edit = ::CreatePopupMenu();
-  Append(edit, kCmdSearch, texts_.SearchItem, L"Enter");
-  Append(edit, kCmdClearInputs, texts_.ClearInputsItem, L"F8");
-  Append(edit, kCmdClearHistory, texts_.ClearHistoryItem, L"F9");
-  SetMenuImage(edit, kCmdSearch, 2);
-  SetMenuImage(edit, kCmdClearInputs, 3);
-  AppendSubmenu(main_menu_, edit, texts_.EditMenu);
+  file_menu_ = ::CreatePopupMenu();
+  Append(file_menu_, kCmdSave);
+  AppendSeparator(file_menu_);
+  Append(file_menu_, kCmdExit);
+  SetMenuImage(file_menu_, kCmdSave, 0);
+  SetMenuImage(file_menu_, kCmdExit, 1);
+
+  edit_menu_ = ::CreatePopupMenu();
+  for (UINT id : {kCmdSearch, kCmdCopy, kCmdClearInputs, kCmdClearHistory}) Append(edit_menu_, id);
+  SetMenuImage(edit_menu_, kCmdSearch, 2);
+  SetMenuImage(edit_menu_, kCmdClearInputs, 3);
 
   sort_menu_ = ::CreatePopupMenu();
-  Append(sort_menu_, kCmdSortFirst + 0, texts_.SortMenuFirst);
-  Append(sort_menu_, kCmdSortFirst + 1, texts_.SortCommands[1]);
-  Append(sort_menu_, kCmdSortFirst + 2, texts_.SortCommands[2]);
-  AppendSubmenu(main_menu_, sort_menu_, texts_.SortMenu);
+  for (int order = 0; order < 3; ++order) Append(sort_menu_, kCmdSortFirst + order);
 
   navigation_menu_ = ::CreatePopupMenu();
   for (int tag = 0; tag < 6; ++tag) {
-    Append(navigation_menu_, kCmdNavigateFirst + tag, texts_.NavigationItems[tag]);
+    Append(navigation_menu_, kCmdNavigateFirst + tag);
     SetMenuImage(navigation_menu_, kCmdNavigateFirst + tag, 5 + tag);
   }
-  AppendSubmenu(main_menu_, navigation_menu_, texts_.NavigationMenu);
+
+  help_menu_ = ::CreatePopupMenu();
+  Append(help_menu_, kCmdHelp);
+  AppendSeparator(help_menu_);
+  for (UINT id : {kCmdGotoSite, kCmdMail, kCmdError}) Append(help_menu_, id);
+  SetMenuImage(help_menu_, kCmdHelp, 11);
+  SetMenuImage(help_menu_, kCmdGotoSite, 12);
+  SetMenuImage(help_menu_, kCmdMail, 15);
+
+  for (HMENU submenu : {file_menu_, edit_menu_, sort_menu_, navigation_menu_, help_menu_}) {
+    ::AppendMenuW(main_menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), L"");
+  }
   ::SetMenu(window_, main_menu_);
 
   PopupMenu = ::CreatePopupMenu();
-  for (int order = 0; order < 3; ++order) Append(PopupMenu, kCmdSortFirst + order, texts_.SortCommands[order]);
+  for (int order = 0; order < 3; ++order) Append(PopupMenu, kCmdSortFirst + order);
+  AppendSeparator(PopupMenu);
+  Append(PopupMenu, kCmdCopy);
+  Append(PopupMenu, kCmdSave);
+  SetMenuImage(PopupMenu, kCmdSave, 0);
 
-  ACCEL keys[] = {{FVIRTKEY, VK_F9, static_cast<WORD>(kCmdClearHistory)}};
-  accelerators_ = ::CreateAcceleratorTableW(keys, 1);
+  ACCEL keys[] = {{FVIRTKEY, VK_F9, static_cast<WORD>(kCmdClearHistory)},
+                  {FVIRTKEY | FCONTROL, 'C', static_cast<WORD>(kCmdCopy)},
+                  {FVIRTKEY | FCONTROL, 'S', static_cast<WORD>(kCmdSave)},
+                  {FVIRTKEY | FCONTROL, 'X', static_cast<WORD>(kCmdExit)},
+                  {FVIRTKEY, VK_F1, static_cast<WORD>(kCmdHelp)}};
+  accelerators_ = ::CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
+}
+
+void TPhoneForm::ApplyMenuCaptions() {
+  const auto& menu = texts_.Menu;
+  const TMenuText headings[5] = {mtxFile, mtxEdit, mtxSort, mtxNavigate, mtxHelp};
+  for (UINT position = 0; position < 5; ++position) {
+    SetItemCaption(main_menu_, position, true, menu[headings[position]], nullptr);
+  }
+  SetItemCaption(file_menu_, kCmdExit, false, menu[mtxExit], L"Ctrl+X");
+  SetItemCaption(edit_menu_, kCmdSearch, false, menu[mtxSearch], L"Enter");
+  SetItemCaption(edit_menu_, kCmdClearInputs, false, menu[mtxClearAll], L"F8");
+  SetItemCaption(edit_menu_, kCmdClearHistory, false, menu[mtxClearHistory], L"F9");
+  // The main Sort menu's first item keeps its own caption.
+  SetItemCaption(sort_menu_, kCmdSortFirst + 0, false, texts_.SortMenuFirst, nullptr);
+  for (int order = 1; order < 3; ++order) {
+    SetItemCaption(sort_menu_, kCmdSortFirst + order, false, menu[kSortTexts[order]], nullptr);
+  }
+  for (int tag = 0; tag < 6; ++tag) {
+    SetItemCaption(navigation_menu_, kCmdNavigateFirst + tag, false, menu[kNavigationTexts[tag]], nullptr);
+  }
+  SetItemCaption(help_menu_, kCmdHelp, false, menu[mtxHelpContents], L"F1");
+  SetItemCaption(help_menu_, kCmdGotoSite, false, SiteAddress(db_.Settings.MakerHost), nullptr);
+  SetItemCaption(help_menu_, kCmdMail, false, menu[mtxMail], nullptr);
+  SetItemCaption(help_menu_, kCmdError, false, menu[mtxError], nullptr);
+  for (int order = 0; order < 3; ++order) {
+    SetItemCaption(PopupMenu, kCmdSortFirst + order, false, menu[kSortTexts[order]], nullptr);
+  }
+  for (HMENU with_commands : {edit_menu_, PopupMenu}) {
+    SetItemCaption(with_commands, kCmdCopy, false, menu[mtxCopy], L"Ctrl+C");
+  }
+  for (HMENU with_commands : {file_menu_, PopupMenu}) {
+    SetItemCaption(with_commands, kCmdSave, false, menu[mtxSave], L"Ctrl+S");
+  }
+  ::DrawMenuBar(window_);
 }
 
 void TPhoneForm::UpdateSortMarks() {
@@ -109,11 +174,13 @@ void TPhoneForm::UpdateSortMarks() {
 void TPhoneForm::UpdateCommandState() {
   if (destroyed_) return;
   UpdateSortMarks();
+  const bool copy = CanCopy();
+  const bool save = CanSave();
   for (HMENU menu : {sort_menu_, PopupMenu}) {
-    for (int order = 0; order < 3; ++order) {
-      ::EnableMenuItem(menu, kCmdSortFirst + order, MF_BYCOMMAND | (Preparing ? MF_GRAYED : MF_ENABLED));
-    }
+    for (int order = 0; order < 3; ++order) Enable(menu, kCmdSortFirst + order, !Preparing);
   }
+  for (HMENU menu : {edit_menu_, PopupMenu}) Enable(menu, kCmdCopy, copy);
+  for (HMENU menu : {file_menu_, PopupMenu}) Enable(menu, kCmdSave, save);
 }
 
 bool TPhoneForm::Command(UINT id, UINT code, HWND control) {
@@ -141,6 +208,27 @@ bool TPhoneForm::Command(UINT id, UINT code, HWND control) {
     case kCmdClearHistory:
       ClearHistory();
       ::PostMessageW(window_, MM_STARTSEARCH, 0, 1);
+      return true;
+    // A shortcut may arrive while its command is disabled: the command
+    // checks again.
+    case kCmdCopy:
+      if (CanCopy()) actCopyExecute();
+      return true;
+    case kCmdSave:
+      if (CanSave()) actSaveExecute();
+      return true;
+    case kCmdExit:
+      miExitClick();
+      return true;
+    case kCmdHelp:
+      miHelpClick();
+      return true;
+    case kCmdGotoSite:
+      GotoSiteClick();
+      return true;
+    case kCmdMail:
+    case kCmdError:
+      SendMailToMaker(id == kCmdError);
       return true;
   }
   return false;

@@ -130,10 +130,11 @@ void TPhoneForm::UpdateStatusTexts() {
   const std::string texts[3] = {
       " " + Format(texts_.StatusFormats[0], {found}),
       " " + Format(texts_.StatusFormats[1],
-                   {shown_sort_order_ == 0 ? texts_.SortMenuFirst : texts_.SortCommands[shown_sort_order_]}),
+                   {shown_sort_order_ == 0 ? texts_.SortMenuFirst : texts_.Menu[kSortTexts[shown_sort_order_]]}),
       " " + Format(texts_.StatusFormats[2], {record_count_}),
   };
-  for (int panel = 0; panel < 3; ++panel) {
+  // While the wait indicator is shown it keeps the first panel.
+  for (int panel = wait_shown_ ? 1 : 0; panel < 3; ++panel) {
     ::SendMessageW(StatusBar, SB_SETTEXTW, panel, reinterpret_cast<LPARAM>(win32::Wide(texts[panel]).c_str()));
   }
 }
@@ -167,6 +168,8 @@ void TPhoneForm::HandOverSearchState() {
     take_selection_ = false;
   }
   search.KeepSelection = keep_selection_;
+  search.CaseSensitive = case_sensitive_;
+  search.Modes = modes_;
   search.SetSortOrder(sort_order_);
   shown_sort_order_ = sort_order_;
 }

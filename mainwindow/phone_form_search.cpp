@@ -134,7 +134,7 @@ void TPhoneForm::MMSTARTSearch(bool forced) {
   search_job_ = std::make_unique<TExecThread>(SearchJob, this, Dispatcher());
   search_job_->OnTerminate = [this](TExecThread& job) { SearchDone(job); };
   search_job_->Resume();
-  db_.WaitText.Set(ResortMark ? texts_.MessSorting : texts_.MessSearching);
+  db_.WaitText.Set(ResortMark ? db_.Texts.MessSorting : db_.Texts.MessSearching);
   ResortMark = false;
   ::SendMessageW(window_, MM_SHOWWAITMESS, 0, 0);
 }
@@ -157,19 +157,19 @@ void TPhoneForm::MMEndSearch() {
   ::SendMessageW(window_, MM_CLOSEWAITMESS, 0, 0);
   db_.Durations.SearchTime = platform::TickCount() - search_start_;
   SearchRunning = false;
-  // Re-posted only now: a request may still arrive between the job's end
-  // and this message, and must not be lost.
+  // A save asked for during the search starts now, before any search
+  // request that came meanwhile (which then waits for the save).
+  if (save_pending_) ::PostMessageW(window_, MM_STARTSAVETOFILE, 0, 0);
+  save_pending_ = false;
+  RepostPendingSearch();
+}
+
+void TPhoneForm::RepostPendingSearch() {
+  // Re-posted only after a job's end message: a request may still arrive
+  // between the job's end and that message, and must not be lost.
   if (SearchPending) ::PostMessageW(window_, MM_STARTSEARCH, 0, pending_forced_ ? 1 : 0);
   SearchPending = false;
   pending_forced_ = false;
 }
-
-void TPhoneForm::MMShowWaitMess() {
-  // Until the animated indicator exists, the first panel shows the text.
-  ::SendMessageW(StatusBar, SB_SETTEXTW, 0,
-                 reinterpret_cast<LPARAM>(win32::Wide(" " + db_.WaitText.Get()).c_str()));
-}
-
-void TPhoneForm::MMCLoseWaitMess() { UpdateStatusTexts(); }
 
 }  // namespace olvendrix

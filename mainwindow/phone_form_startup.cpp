@@ -1,22 +1,22 @@
 // Creation, preparation of the database, and shutdown of the main window.
 #include "engine/format.h"
 #include "engine/platform/platform.h"
+#include "mainwindow/first_run_setup.h"
 #include "mainwindow/phone_form.h"
 #include "mainwindow/win32_text.h"
 
 namespace olvendrix {
 
 void TPhoneForm::FormCreate() {
+  help_viewer_.SetHelpFile(folder_ / "help.hlp");
   CreateControls();
   CreateInputBoxes();
   CreateListColumns();
-  CreateMenus();
   CreateEngine(db_.Engine);
-  sort_order_ = shown_sort_order_ = SearchList().SortOrder();
-  // [Directives] steer the preparation; the other settings keep their
-  // defaults until they are read from the settings file.
-  ReadDirectives(TIniFile(folder_ / "options.ini"), db_.Settings);
-  win32::SetWindowText1251(window_, Format(texts_.CaptionFormat, {texts_.Caption, kProgramVersion}));
+  LoadSettings();
+  // The Help menu's web address comes from the settings.
+  CreateMenus();
+  ApplyCaptions();
   LayoutInputs();
   ResizeListColumns();
   if (db_.Settings.AlwaysPrepareBase) db_.Settings.NoDeleteBase = true;
@@ -42,9 +42,7 @@ void TPhoneForm::CreateControls() {
   ListView_SetExtendedListViewStyle(lvMain,
                                     LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_FLATSB);
   gbInputs = child(0, L"BUTTON", BS_GROUPBOX, 0);
-  win32::SetWindowText1251(gbInputs, texts_.InputsCaption);
   btnSearch = child(0, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, kCmdSearchButton);
-  win32::SetWindowText1251(btnSearch, texts_.SearchButton);
   StatusBar = child(0, STATUSCLASSNAMEW, SBARS_SIZEGRIP, 0);
 }
 
@@ -69,6 +67,15 @@ void TPhoneForm::FormResize() {
 }
 
 void TPhoneForm::MMStartInitData() {
+  if (db_.Settings.RegisterProgram) {
+    wchar_t executable[MAX_PATH * 2] = {};
+    ::GetModuleFileNameW(nullptr, executable, MAX_PATH * 2);
+    RunFirstRunSetup(executable, folder_, db_.Settings.CreateShortCut);
+  }
+  if (!LoadLanguage(db_.Settings.LangName)) {
+    db_.Settings.LangName = "ukrainian";
+    LoadLanguage(db_.Settings.LangName);
+  }
   Preparing = true;
   ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
   init_start_ = platform::TickCount();
@@ -110,7 +117,7 @@ void TPhoneForm::MMTerminateProgram() {
 
 void TPhoneForm::FormClose() {
   if (Preparing) {
-    const int answer = ::MessageBoxW(window_, win32::Wide(texts_.MessOnClose).c_str(), L"Olvendrix",
+    const int answer = ::MessageBoxW(window_, win32::Wide(db_.Texts.MessOnClose).c_str(), L"Olvendrix",
                                      MB_OKCANCEL | MB_ICONQUESTION);
     if (answer != IDOK) return;
     db_.CloseRequested = true;
@@ -119,8 +126,9 @@ void TPhoneForm::FormClose() {
 }
 
 void TPhoneForm::WaitForJobs() {
-  if (PrepareJob) PrepareJob->WaitFor();
-  if (search_job_) search_job_->WaitFor();
+  for (const auto* job : {&PrepareJob, &search_job_, &save_job_}) {
+    if (*job) (*job)->WaitFor();
+  }
 }
 
 void TPhoneForm::FormDestroy() {
@@ -133,12 +141,31 @@ void TPhoneForm::FormDestroy() {
   WaitForJobs();
   PrepareJob.reset();
   search_job_.reset();
+  save_job_.reset();
+  // The settings are written after the jobs have ended (they change none of
+  // them); a failure still lets the window free what it holds, then shows
+  // the fatal box.
+  std::exception_ptr save_failure;
+  try {
+    SaveSettings();
+  } catch (const std::exception&) {
+    save_failure = std::current_exception();
+  }
   FreeEngine(db_.Engine);
+  help_viewer_.Request(window_, THelpViewer::kHelpQuit, 0, {});
   if (accelerators_ != nullptr) ::DestroyAcceleratorTable(accelerators_);
   if (PopupMenu != nullptr) ::DestroyMenu(PopupMenu);
   for (HBITMAP& image : images_) {
     if (image != nullptr) ::DeleteObject(image);
     image = nullptr;
+  }
+  if (save_failure) {
+    // Before the quit message, which would end the box's own loop at once.
+    try {
+      std::rethrow_exception(save_failure);
+    } catch (const std::exception& error) {
+      AOE(error);
+    }
   }
   ::PostQuitMessage(0);
 }

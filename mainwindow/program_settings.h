@@ -10,6 +10,11 @@
 
 namespace olvendrix {
 
+// The maker's web host and support address.
+constexpr const char* kMakerHost = "www.brisvalde.example";
+constexpr const char* kSupportAddress = "support@brisvalde.example";
+
+
 struct TProgramSettings {
   std::string BaseFileName = "Data.dbf";  // Windows-1251, relative to the program's folder
   bool AlwaysPrepareBase = false;
@@ -20,15 +25,28 @@ struct TProgramSettings {
   bool ImmedSearch = true;
   bool Delay = true;
   std::string LangName = "ukrainian";
+  // Where the Help menu's web page and letters go; an administrator may
+  // name others in [Directives] MakerHost and SupportAddress.
+  std::string MakerHost = kMakerHost;
+  std::string SupportAddress = kSupportAddress;
 };
 
 // [Directives] BaseFileName, AlwaysPrepareBase, NoDeleteBase,
-// RegisterProgram, CreateShortCut and HistoryCount (0..100, else 8).
+// RegisterProgram, CreateShortCut, HistoryCount (0..100, else 8), MakerHost
+// and SupportAddress.
 void ReadDirectives(const TIniFile& ini, TProgramSettings& settings);
+
+// [Options] ImmedSearch, Delay and LangName.
+void ReadOptions(const TIniFile& ini, TProgramSettings& settings);
 
 // [Options] CaseSensitiv, SortMode and SearchParam into the search engine.
 // A sort order outside 0..2 becomes 0; a SearchParam that does not start with
 // five digits leaves the modes as they were.
 void ReadSearchOptions(const TIniFile& ini, TSearchList& search);
+
+// [Options] CaseSensitiv, SearchParam, ImmedSearch, Delay, SortMode and
+// LangName, in that order. [Directives] is never written.
+void WriteOptions(TIniFile& ini, const TProgramSettings& settings, bool case_sensitive,
+                  const TMatchModes& modes, std::uint8_t sort_order);
 
 }  // namespace olvendrix

@@ -1,29 +1,49 @@
-// The captions and messages of the main window, with their built-in
-// Ukrainian texts (Windows-1251).
+// The captions of the program's windows, with their built-in Ukrainian texts
+// (Windows-1251). An interface language file may replace them.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace olvendrix {
 
+// Menu items and commands, in the order of a language file's [menu] keys.
+enum TMenuText {
+  mtxFile, mtxEdit, mtxSort, mtxNavigate, mtxHelp, mtxExit, mtxClearAll, mtxClearHistory,
+  mtxOptions, mtxFirst, mtxNext, mtxLast, mtxPrior, mtxPagePrior, mtxPageNext, mtxHelpContents,
+  mtxError, mtxMail, mtxAbout, mtxSave, mtxCopy, mtxSearch, mtxByNumtel, mtxByFamil, mtxByStreet,
+  mtxCount
+};
+// The [menu] key of each, in the same order.
+extern const char* const kMenuKeys[mtxCount];
+
+// The Options dialog's captions that a language may replace (empty keeps
+// the designed one), in the order of the [OptionsForm] keys.
+enum TOptionsText { otxCaseSensitiv, otxImmedSearch, otxDelay, otxParam, otxLang, otxCount };
+extern const char* const kOptionsKeys[otxCount];
+
 struct TWindowTexts {
-  std::string Caption;          // the designed window caption
-  std::string CaptionFormat;    // %s caption, %s version
-  std::string MessOnClose;
-  std::string MessSearching;
-  std::string MessSorting;
-  std::string FatalError;       // %s line break, %s message
+  std::string Caption;        // the designed window caption
+  std::string CaptionFormat;  // %s caption, %s version
+  std::string FatalError;     // %s line break, %s message
   std::string InputsCaption;
-  std::string SearchButton;
   std::string FieldCaptions[5];
   std::string StatusFormats[3];  // each used with one leading blank
-  std::string EditMenu, SearchItem, ClearInputsItem, ClearHistoryItem;
-  std::string SortMenu, SortMenuFirst;
-  std::string SortCommands[3];  // by number, by name, by street
-  std::string NavigationMenu;
-  std::string NavigationItems[6];
+  std::string Menu[mtxCount];
+  // The main Sort menu's first item, which is not its command's caption.
+  std::string SortMenuFirst;
+  std::string ModeCaptions[3];
+  std::string OptionsCaptions[otxCount];
+  // The [languages] lines of the current language: "name=display text".
+  std::vector<std::string> LanguageNames;
 };
 
 const TWindowTexts& DefaultWindowTexts();
+
+// The Navigate menu's captions by navigation tag 0..5 (first, page back,
+// line back, line forward, page forward, last).
+constexpr TMenuText kNavigationTexts[6] = {mtxFirst, mtxPagePrior, mtxPrior, mtxNext, mtxPageNext, mtxLast};
+// The sort commands' captions by sort order.
+constexpr TMenuText kSortTexts[3] = {mtxByNumtel, mtxByFamil, mtxByStreet};
 
 }  // namespace olvendrix

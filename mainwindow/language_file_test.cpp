@@ -1,0 +1,96 @@
+#include "mainwindow/language_file.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/cp1251.h"
+#include "engine/platform/platform.h"
+#include "engine/format.h"
+#include "tests/test_support.h"
+
+namespace olvendrix {
+namespace {
+
+using testing::TempFolder;
+
+class LanguageFile : public ::testing::Test {
+ protected:
+  void Read(const std::string& utf8_content) {
+    demo::WriteBytes(folder_ / "x.lng", W1251(utf8_content));
+    ReadLanguageTexts(TIniFile(folder_ / "x.lng"), messages_, window_);
+  }
+  TempFolder folder_;
+  TMessageTexts messages_ = DefaultMessageTexts();
+  TWindowTexts window_ = DefaultWindowTexts();
+};
+
+TEST_F(LanguageFile, MissingKeysFallBackByTheirRules) {
+  Read("[MENU]\r\nfile=File\r\n");
+  EXPECT_EQ(window_.Menu[mtxFile], "File");
+  EXPECT_EQ(window_.Menu[mtxExit], W1251("Вихід"));  // a missing menu key keeps its caption
+  EXPECT_EQ(window_.FieldCaptions[1], W1251("Прізвище, Ім'я, по-батькові"));
+  EXPECT_EQ(messages_.MessOnClose, DefaultMessageTexts().MessOnClose);
+  EXPECT_EQ(window_.InputsCaption, W1251(" Вхідні дані "));
+  EXPECT_TRUE(window_.LanguageNames.empty());
+
+  // A later file without Exit keeps the earlier language's caption, while a
+  // [Strings] text it lacks returns to the built-in one.
+  Read("[menu]\r\nExit=Quit\r\n[strings]\r\nMessSearching=Looking\r\n");
+  Read("[menu]\r\nEdit=Edit\r\n");
+  EXPECT_EQ(window_.Menu[mtxExit], "Quit");
+  EXPECT_EQ(window_.Menu[mtxFile], "File");
+  EXPECT_EQ(messages_.MessSearching, W1251("Пошук! "));
+}
+
+TEST_F(LanguageFile, NamesInAnyLetterCaseAndEveryPart) {
+  Read("[STRINGS]\r\nfieldcaption0=Phone\r\nStatusBarNames0=Found: %d\r\nErrorVersion=Old: %d\r\n"
+       "[optionsform]\r\nDelay=\r\nParam=\" Modes \"\r\nSCCaptions1=Contains\r\n"
+       "[MainForm]\r\ninputs=Input\r\n[Languages]\r\nenglish=English\r\nukrainian=Ukrainian\r\n");
+  EXPECT_EQ(window_.FieldCaptions[0], "Phone");
+  EXPECT_EQ(" " + Format(window_.StatusFormats[0], {12}), " Found: 12");
+  EXPECT_EQ(messages_.ErrorVersion, "Old: %d");
+  EXPECT_EQ(window_.OptionsCaptions[otxDelay], "");  // empty keeps the designed caption
+  EXPECT_EQ(window_.OptionsCaptions[otxParam], " Modes ");
+  EXPECT_EQ(window_.ModeCaptions[1], "Contains");
+  EXPECT_EQ(window_.ModeCaptions[2], W1251("Відповідність"));
+  EXPECT_EQ(window_.InputsCaption, " Input ");
+  EXPECT_EQ(window_.LanguageNames, (std::vector<std::string>{"english=English", "ukrainian=Ukrainian"}));
+}
+
+TEST_F(LanguageFile, ValuesWithOtherPlaceholdersAreRefused) {
+  Read("[Strings]\r\nStatusBarNames0=Found: %s\r\nStatusBarNames1=Sorted\r\nErrorFIndBase=%s and %s\r\n"
+       "ErrorSaveToFile=%d\r\nErrorVersion=Version %d!\r\nMessSaveToFile=100% done\r\n");
+  EXPECT_EQ(window_.StatusFormats[0], DefaultWindowTexts().StatusFormats[0]);
+  EXPECT_EQ(window_.StatusFormats[1], DefaultWindowTexts().StatusFormats[1]);
+  EXPECT_EQ(messages_.ErrorFIndBase, DefaultMessageTexts().ErrorFIndBase);
+  EXPECT_EQ(messages_.ErrorSaveToFile, DefaultMessageTexts().ErrorSaveToFile);
+  EXPECT_EQ(messages_.ErrorVersion, "Version %d!");
+  EXPECT_EQ(messages_.MessSaveToFile, "100% done");  // shown as it is, never formatted
+}
+
+TEST(ShippedLanguages, AreCompleteAndNameEachOther) {
+  const std::filesystem::path folder = platform::ExecutableFolder() / "resources";
+  for (const char* name : {"ukrainian", "english"}) {
+    const TIniFile file(LanguageFilePath(folder, name));
+    for (const TMessageKey& key : kMessageKeys) EXPECT_TRUE(file.HasKey("Strings", key.Key)) << name << key.Key;
+    for (const char* key : kMenuKeys) EXPECT_TRUE(file.HasKey("menu", key)) << name << key;
+    for (const char* key : kOptionsKeys) EXPECT_TRUE(file.HasKey("OptionsForm", key)) << name << key;
+    EXPECT_EQ(file.ReadSectionLines("languages").size(), 2u) << name;
+    TMessageTexts messages = DefaultMessageTexts();
+    TWindowTexts window = DefaultWindowTexts();
+    ReadLanguageTexts(file, messages, window);
+    // Nothing was refused: every formatted text is the file's own.
+    for (const TMessageKey& key : kMessageKeys) {
+      EXPECT_EQ(messages.*key.Text, file.ReadString("Strings", key.Key, "")) << name << key.Key;
+    }
+  }
+  // The Ukrainian file holds exactly the built-in texts.
+  TMessageTexts messages = DefaultMessageTexts();
+  TWindowTexts window = DefaultWindowTexts();
+  ReadLanguageTexts(TIniFile(LanguageFilePath(folder, "ukrainian")), messages, window);
+  for (const TMessageKey& key : kMessageKeys) EXPECT_EQ(messages.*key.Text, DefaultMessageTexts().*key.Text);
+  for (int m = 0; m < mtxCount; ++m) EXPECT_EQ(window.Menu[m], DefaultWindowTexts().Menu[m]) << kMenuKeys[m];
+  for (int k = 0; k < 3; ++k) EXPECT_EQ(window.StatusFormats[k], DefaultWindowTexts().StatusFormats[k]);
+}
+
+}  // namespace
+}  // namespace olvendrix

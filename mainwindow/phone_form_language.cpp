@@ -1,0 +1,47 @@
+// The interface language: a language file's texts put on the window.
+#include "engine/file_helpers.h"
+#include "mainwindow/language_file.h"
+#include "mainwindow/phone_form.h"
+#include "mainwindow/win32_text.h"
+
+namespace olvendrix {
+
+bool TPhoneForm::ApplyLanguageFile(const std::string& name) {
+  const std::filesystem::path path = LanguageFilePath(folder_, name);
+  const bool exists = FileFound(path);
+  ReadLanguageTexts(TIniFile(path), db_.Texts, texts_);
+  ApplyCaptions();
+  return exists;
+}
+
+bool TPhoneForm::LoadLanguage(const std::string& name) {
+  // No input reaches the window while its captions change.
+  ::EnableWindow(window_, FALSE);
+  bool applied = false;
+  try {
+    applied = ApplyLanguageFile(name);
+  } catch (const std::exception&) {
+    applied = false;
+  }
+  if (applied) {
+    db_.Settings.LangName = name;
+    if (Created) UpdateStatusTexts();
+  }
+  ::EnableWindow(window_, TRUE);
+  return applied;
+}
+
+void TPhoneForm::ApplyCaptions() {
+  for (int column = 0; column < 5; ++column) {
+    std::wstring caption = win32::Wide(texts_.FieldCaptions[column]);
+    LVCOLUMNW info{};
+    info.mask = LVCF_TEXT;
+    info.pszText = caption.data();
+    ListView_SetColumn(lvMain, column, &info);
+  }
+  win32::SetWindowText1251(gbInputs, texts_.InputsCaption);
+  win32::SetWindowText1251(btnSearch, texts_.Menu[mtxSearch]);
+  ApplyMenuCaptions();
+}
+
+}  // namespace olvendrix

@@ -1,0 +1,122 @@
+// The fixture of the window tests: the real TPhoneForm in a temporary
+// program folder, its messages pumped, its controls read back, and message
+// boxes answered.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/cp1251.h"
+#include "mainwindow/phone_form.h"
+#include "mainwindow/win32_text.h"
+#include "tests/test_support.h"
+#include "tools/demo/demo_table.h"
+
+namespace olvendrix {
+
+using testing::TempFolder;
+using Clock = std::chrono::steady_clock;
+
+// Answers every message box of this thread with `answer` and keeps its text.
+class MessageBoxAnswerer {
+ public:
+  explicit MessageBoxAnswerer(int answer) {
+    answer_ = answer;
+    texts_.clear();
+    hook_ = ::SetWindowsHookExW(WH_CBT, Hook, nullptr, ::GetCurrentThreadId());
+  }
+  ~MessageBoxAnswerer() { ::UnhookWindowsHookEx(hook_); }
+  static const std::vector<std::string>& Texts() { return texts_; }
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE) {
+      const HWND box = reinterpret_cast<HWND>(wParam);
+      wchar_t window_class[32] = {};
+      ::GetClassNameW(box, window_class, 32);
+      if (std::wstring(window_class) == L"#32770") {
+        wchar_t text[1024] = {};
+        ::GetDlgItemTextW(box, 0xFFFF, text, 1024);
+        texts_.push_back(win32::Narrow(text));
+        ::PostMessageW(box, WM_COMMAND, answer_, 0);
+      }
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static inline int answer_ = IDOK;
+  static inline std::vector<std::string> texts_;
+  HHOOK hook_;
+};
+
+class PhoneForm : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&controls);
+  }
+  void TearDown() override { Close(); }
+  // Destroys the window and drops what it left in the queue, its quit
+  // message included, so that the next window of the test starts clean.
+  void Close() {
+    form_.reset();
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {}
+  }
+  void WriteDemo(std::uint32_t records, int extra_columns = 0) {
+    demo::TDemoOptions options;
+    options.Records = records;
+    options.ExtraColumns = extra_columns;
+    demo::MakeDemoTable(options).SaveTo(folder_ / "Data.dbf");
+  }
+  // Pumps messages until `done` holds or the time runs out.
+  bool PumpUntil(const std::function<bool()>& done, int milliseconds = 20000) {
+    const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
+    while (Clock::now() < end) {
+      const bool alive = TPhoneForm::PumpPending();
+      if (done()) return true;
+      if (!alive) return false;
+      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return done();
+  }
+  void Pump(int milliseconds) {
+    PumpUntil([] { return false; }, milliseconds);
+  }
+  bool Idle() const { return !form_->IsPreparing() && !form_->IsSearchRunning(); }
+  void Start() {
+    Close();
+    form_ = std::make_unique<TPhoneForm>(::GetModuleHandleW(nullptr), folder_.path());
+    ASSERT_TRUE(PumpUntil([&] { return Idle() && RowCount() > 0; }));
+  }
+  int RowCount() const { return ListView_GetItemCount(form_->ListView()); }
+  std::string Cell(int row, int column) const {
+    wchar_t text[256] = {};
+    ListView_GetItemText(form_->ListView(), row, column, text, 256);
+    return win32::Narrow(text);
+  }
+  std::string StatusText(int panel) const {
+    wchar_t text[256] = {};
+    ::SendMessageW(form_->StatusBarHandle(), SB_GETTEXTW, panel, reinterpret_cast<LPARAM>(text));
+    return win32::Narrow(text);
+  }
+  void Type(int field, const std::string& utf8) {
+    HWND box = form_->InputBox(field);
+    ::SetWindowTextW(box, win32::Wide(W1251(utf8)).c_str());
+    ::SendMessageW(form_->Handle(), WM_COMMAND,
+                   MAKEWPARAM(kCmdInputFirst + field, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(box));
+  }
+  void RunSearchNow() {
+    ::PostMessageW(form_->Handle(), MM_STARTSEARCH, 0, 1);
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+  }
+
+  TempFolder folder_;
+  std::unique_ptr<TPhoneForm> form_;
+};
+
+}  // namespace olvendrix

@@ -1,0 +1,80 @@
+// The window-free parts of the window's commands: the wait indicator's
+// animation, the maker's links and the help file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "engine/cp1251.h"
+#include "engine/platform/platform.h"
+#include "mainwindow/help_file.h"
+#include "mainwindow/maker_links.h"
+#include "mainwindow/wait_indicator.h"
+
+namespace olvendrix {
+namespace {
+
+TEST(WaitIndicator, ColoursSwingAndTheStarSteps) {
+  TWaitAnimation animation;
+  std::vector<int> phases, stars;
+  for (int i = 0; i < 10; ++i) {
+    const TWaitFrame frame = animation.NextFrame();
+    EXPECT_EQ(frame.Red, 170);
+    EXPECT_EQ(frame.Green + frame.Blue, 424);
+    phases.push_back((frame.Blue - 180) / 8);
+    stars.push_back(frame.StarX);
+  }
+  EXPECT_EQ(phases, (std::vector<int>{0, 1, 2, 3, 4, 3, 2, 1, 0, 1}));
+  EXPECT_EQ(stars, (std::vector<int>{5, 15, 25, 35, 45, 5, 15, 25, 35, 45}));
+  // The star counter wraps at 256: 255 and 0 both stand at 5.
+  for (int i = 10; i < 255; ++i) animation.NextFrame();
+  EXPECT_EQ(animation.NextFrame().StarX, 5);  // counter 255
+  EXPECT_EQ(animation.NextFrame().StarX, 5);  // counter 0
+  EXPECT_EQ(animation.NextFrame().StarX, 15);
+}
+
+TEST(WaitIndicator, TextAndElapsedTime) {
+  const TElapsed hour = SplitElapsed(3600u * 1000u);
+  EXPECT_EQ(hour.Hours, 1);
+  EXPECT_EQ(hour.Minutes, 0);
+  EXPECT_EQ(hour.Seconds, 0);
+  const TElapsed short_job = SplitElapsed(62999);
+  EXPECT_EQ(short_job.Minutes, 1);
+  EXPECT_EQ(short_job.Seconds, 2);
+  EXPECT_EQ(WaitPanelText(W1251("Пошук! "), "0:00:05"), W1251(" Пошук!  0:00:05 c "));
+}
+
+TEST(MakerLinks, AreBuiltByteForByte) {
+  EXPECT_EQ(SiteAddress("www.example.org"), "http://www.example.org/olvendrix/index.html");
+  EXPECT_EQ(MailLink("help@example.org", false), "mailto:help@example.org?subject=\"Olvendrix 1.07.07\"");
+  EXPECT_EQ(MailLink("help@example.org", true),
+            "mailto:help@example.org?subject=\"Error in Olvendrix 1.07.07\"&body=\"" +
+                W1251("   Здраствуйте Quermatic.%0D%0A%0D%0A В программе Olvendrix вер. 1.07.07 обнаружена "
+                      "ошибка.%0D%0A Описание ошибки:%0D%0A%0D%0A%0D%0A%0D%0A%0D%0A Автор") +
+                "\"");
+}
+
+TEST(HelpFile, TopicsByContext) {
+  const auto topics = ParseHelpFile("; not shown\r\n@topic 1 Contents\r\nline one\r\nline two\r\n\r\n"
+                                    "@topic 10 Options\nmodes\n");
+  ASSERT_EQ(topics.size(), 2u);
+  EXPECT_EQ(topics[0].Context, 1);
+  EXPECT_EQ(topics[0].Title, "Contents");
+  EXPECT_EQ(topics[0].Text, "line one\r\nline two");
+  EXPECT_EQ(topics[1].Text, "modes");
+  EXPECT_EQ(TopicIndex(topics, 10), 1u);
+  EXPECT_EQ(TopicIndex(topics, 99), 0u);
+}
+
+TEST(HelpFile, TheShippedHelpHasTheOptionsTopic) {
+  std::ifstream in(platform::ExecutableFolder() / "resources" / "help.hlp", std::ios::binary);
+  const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const auto topics = ParseHelpFile(content);
+  ASSERT_GE(topics.size(), 5u);
+  EXPECT_EQ(topics[0].Context, 1);
+  EXPECT_EQ(topics[TopicIndex(topics, 10)].Title, W1251("Опції"));
+}
+
+}  // namespace
+}  // namespace olvendrix
