@@ -1,6 +1,8 @@
-// Benchmarks of single searches over a prepared 1 000 000-record directory.
+// Benchmarks of single searches over a prepared 1 000 000-record directory,
+// and of what the window does with their results: saving and copying.
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <string>
 
 #include "engine/cp1251.h"
@@ -56,6 +58,27 @@ BENCHMARK_CAPTURE(RunSearch, street_contains_Shev_house_12, {"", "", "Шев", "
     ->Apply(Repeated);
 BENCHMARK_CAPTURE(RunSearch, number_begins_2, {"2"}, kBegins)->Apply(Repeated);
 BENCHMARK_CAPTURE(RunSearch, name_first_letter_none, {"", "Ы"}, kBegins)->Apply(Repeated);
+
+// The whole save job of the window: every result line into a file, written
+// through a ".tmp" file and flushed to disk.
+void SaveAllResults(benchmark::State& state) {
+  Directory& directory = TheDirectory();
+  directory.search.Modes = kBegins;
+  directory.search.Search(TSearchParams{});
+  const std::filesystem::path file = PreparedFolder(1000000) / "Phone.txt";
+  for (auto _ : state) directory.search.SaveToFile(file);
+  state.counters["results"] = directory.search.Count();
+  std::filesystem::remove(file);
+}
+BENCHMARK(SaveAllResults)->Apply(Repeated);
+
+// Copy: one result line (the clipboard itself is the system's).
+void CopyOneLine(benchmark::State& state) {
+  Directory& directory = TheDirectory();
+  directory.search.Search(TSearchParams{});
+  for (auto _ : state) benchmark::DoNotOptimize(directory.search.GetLine(500000));
+}
+BENCHMARK(CopyOneLine)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace
 }  // namespace olvendrix::bench
