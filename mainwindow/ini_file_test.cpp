@@ -53,6 +53,12 @@ TEST(ProgramSettings, DirectivesAndSearchOptionsHaveTheirDefaultsAndLimits) {
   ReadDirectives(ini, settings);
   EXPECT_EQ(settings.BaseFileName, "Data.dbf");
   EXPECT_EQ(settings.HistoryCount, 8);
+  for (const char* count : {"-1", "0", "100"}) {
+    demo::WriteBytes(folder / "counts.ini", std::string("[Directives]\nHistoryCount=") + count + "\n");
+    TProgramSettings read;
+    ReadDirectives(TIniFile(folder / "counts.ini"), read);
+    EXPECT_EQ(read.HistoryCount, std::string(count) == "-1" ? 8 : std::stoi(count)) << count;
+  }
   EXPECT_FALSE(settings.RegisterProgram);
   EXPECT_TRUE(settings.CreateShortCut);
 
