@@ -213,9 +213,14 @@ bool TPhoneForm::IsOwnWindowMessage(const MSG& msg) const {
 
 bool TPhoneForm::AOM(MSG& msg) {
   if (msg.message != WM_KEYDOWN) return false;
+  if (msg.wParam == VK_F5) {
+    // Ctrl+F5 anywhere: the timing window, over the window that is active.
+    if (::GetKeyState(VK_CONTROL) < 0) ShowDebugWindow(::GetActiveWindow());
+    return true;
+  }
   // In the program's other windows (help viewer, dialogs) their own keys
-  // work: only F5 is the program's there.
-  if (!IsOwnWindowMessage(msg)) return msg.wParam == VK_F5;
+  // work.
+  if (!IsOwnWindowMessage(msg)) return false;
   switch (msg.wParam) {
     case VK_RETURN:
       actSearchExecute();
@@ -226,8 +231,6 @@ bool TPhoneForm::AOM(MSG& msg) {
     case VK_DOWN:
       ::SendMessageW(lvMain, WM_KEYDOWN, msg.wParam, 0);
       return true;
-    case VK_F5:
-      return true;  // Ctrl+F5 will open the timing window
     case VK_F8:
       ClearInputs();
       return true;
@@ -284,6 +287,11 @@ void TPhoneForm::ProcessMessage(MSG& msg) {
     if (::IsDialogMessageW(form->window_, &msg)) return;
   } else if (form != nullptr && form->help_viewer_.TakeDialogMessage(msg)) {
     return;
+  } else if (const HWND dialog = msg.hwnd != nullptr ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr) {
+    // The program's dialogs see their keys before their controls do, then
+    // the dialog keys: Tab, Enter for OK, Esc for Cancel.
+    if (msg.message == WM_KEYDOWN && ::SendMessageW(dialog, kKeyPreviewMessage, msg.wParam, 0)) return;
+    if (::IsDialogMessageW(dialog, &msg)) return;
   }
   ::TranslateMessage(&msg);
   ::DispatchMessageW(&msg);

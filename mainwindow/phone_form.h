@@ -38,6 +38,7 @@
 #include "mainwindow/ini_file.h"
 #include "mainwindow/wait_indicator.h"
 #include "mainwindow/window_texts.h"
+#include "options/options_form.h"
 
 namespace olvendrix {
 
@@ -73,19 +74,21 @@ enum : UINT {
   kCmdGotoSite,
   kCmdMail,
   kCmdError,
+  kCmdOptions,
+  kCmdAbout,
 };
 
 // Window timers.
 constexpr UINT_PTR kStarterTimer = 1;  // tmStarter: the delay of immediate search
 constexpr UINT_PTR kWaitTimer = 2;     // tmWait: repaints the wait text
 
-class TPhoneForm {
+class TPhoneForm : public TOptionsHost {
  public:
   // Creates and shows the window for the directory in `folder` (FormCreate).
   TPhoneForm(HINSTANCE instance, std::filesystem::path folder);
   TPhoneForm(const TPhoneForm&) = delete;
   TPhoneForm& operator=(const TPhoneForm&) = delete;
-  ~TPhoneForm();
+  ~TPhoneForm() override;
 
   // The program: creates the window for `folder` and runs the message loop
   // until the window is gone. A failure to create the window ends in the
@@ -124,7 +127,14 @@ class TPhoneForm {
 
   // Applies the language `name` (LoadLanguage): true when its file was
   // found. Only while no job runs.
-  bool LoadLanguage(const std::string& name);
+  bool LoadLanguage(const std::string& name) override;
+
+  // What the program's dialogs ask of the main window.
+  void RunModal(HWND window, HWND owner, const bool& closed) override;
+  void ShowHelpContext(HWND owner, int context) override;
+  const TWindowTexts& InterfaceTexts() const override { return texts_; }
+  const std::string& LanguageName() const override { return db_.Settings.LangName; }
+  std::filesystem::path ProgramFolder() const override { return folder_; }
 
   // The widths of the first five columns for a list `list_width` wide.
   static void ColumnWidths(int list_width, int widths[5]);
@@ -181,6 +191,10 @@ class TPhoneForm {
   void GotoSiteClick();
   void SendMailToMaker(bool error_report);
   void miExitClick();
+  bool CanOpenOptions() const;
+  void miOptionsClick();
+  void miAboutClick();
+  void ShowDebugWindow(HWND owner);
 
   // Wait indicator.
   void ShowWaitIndicator();

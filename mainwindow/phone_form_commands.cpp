@@ -8,6 +8,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "auxwindows/about_form.h"
+#include "auxwindows/debug_form.h"
 #include "engine/format.h"
 #include "engine/platform/platform.h"
 #include "mainwindow/maker_links.h"
@@ -150,5 +152,59 @@ void TPhoneForm::SendMailToMaker(bool error_report) {
 }
 
 void TPhoneForm::miExitClick() { ::PostMessageW(window_, WM_CLOSE, 0, 0); }
+
+bool TPhoneForm::CanOpenOptions() const { return !Preparing && !SearchRunning && !SaveRunning; }
+
+void TPhoneForm::miOptionsClick() {
+  if (!CanOpenOptions()) return;
+  TOptionsForm dialog(*this, window_, {modes_, case_sensitive_, db_.Settings.ImmedSearch, db_.Settings.Delay});
+  if (dialog.ShowModal()) {
+    // The window's own copies: the search list gets them when a search starts.
+    modes_ = dialog.Values().Modes;
+    case_sensitive_ = dialog.Values().CaseSensitive;
+    db_.Settings.ImmedSearch = dialog.Values().ImmedSearch;
+    db_.Settings.Delay = dialog.Values().Delay;
+  }
+  ::PostMessageW(window_, MM_STARTSEARCH, 0, 1);
+}
+
+void TPhoneForm::miAboutClick() {
+  TAboutForm about(*this, window_, folder_, texts_.Menu[mtxAbout]);
+  about.ShowModal();
+}
+
+void TPhoneForm::ShowDebugWindow(HWND owner) {
+  const TDurations& durations = db_.Durations;
+  TDebugForm timing(*this, owner, {durations.InitTime, durations.LoadBaseTime, durations.SortTime,
+                                   durations.SearchTime, durations.SaveFileTime});
+  timing.ShowModal();
+}
+
+void TPhoneForm::ShowHelpContext(HWND owner, int context) {
+  help_viewer_.Request(owner, THelpViewer::kHelpContext, context, "Olvendrix - " + texts_.Menu[mtxHelpContents]);
+}
+
+void TPhoneForm::RunModal(HWND window, HWND owner, const bool& closed) {
+  ::EnableWindow(owner, FALSE);
+  ::ShowWindow(window, SW_SHOW);
+  ::SetActiveWindow(window);
+  // The program's own loop, so that its key filter sees the dialog's keys.
+  // A dialog destroyed with its owner ends the loop too.
+  while (!closed && ::IsWindow(window)) {
+    MSG msg;
+    if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      Idle();
+      ::WaitMessage();
+      continue;
+    }
+    if (msg.message == WM_QUIT) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    ProcessMessage(msg);
+  }
+  ::EnableWindow(owner, TRUE);
+  ::SetActiveWindow(owner);
+}
 
 }  // namespace olvendrix

@@ -53,7 +53,9 @@ TEST_F(Commands, MenusHoldTheirEntriesAndFollowTheState) {
   EXPECT_EQ(MenuText(Submenu(1), kCmdCopy), W1251("Скопіювати ") + "\tCtrl+C");
   EXPECT_EQ(MenuText(Submenu(4), kCmdHelp), W1251("Довідка") + "\tF1");
   EXPECT_EQ(MenuText(Submenu(4), kCmdGotoSite), "http://www.brisvalde.example/olvendrix/index.html");
-  EXPECT_EQ(::GetMenuItemCount(Submenu(4)), 5);
+  EXPECT_EQ(::GetMenuItemCount(Submenu(4)), 7);
+  EXPECT_EQ(MenuText(Submenu(4), kCmdAbout), W1251("Про програму..."));
+  EXPECT_EQ(MenuText(Submenu(1), kCmdOptions), W1251("Опції...") + "\tCtrl+O");
 
   OpenMenus();
   EXPECT_TRUE(MenuEnabled(Submenu(0), kCmdSave));
@@ -66,7 +68,10 @@ TEST_F(Commands, MenusHoldTheirEntriesAndFollowTheState) {
   OpenMenus();
   EXPECT_FALSE(MenuEnabled(Submenu(1), kCmdCopy));
   EXPECT_FALSE(MenuEnabled(Submenu(0), kCmdSave));
+  EXPECT_FALSE(MenuEnabled(Submenu(1), kCmdOptions));
   ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+  OpenMenus();
+  EXPECT_TRUE(MenuEnabled(Submenu(1), kCmdOptions));
   Type(1, "Ы");
   RunSearchNow();
   OpenMenus();

@@ -86,8 +86,11 @@ void TPhoneForm::CreateMenus() {
 
   edit_menu_ = ::CreatePopupMenu();
   for (UINT id : {kCmdSearch, kCmdCopy, kCmdClearInputs, kCmdClearHistory}) Append(edit_menu_, id);
+  AppendSeparator(edit_menu_);
+  Append(edit_menu_, kCmdOptions);
   SetMenuImage(edit_menu_, kCmdSearch, 2);
   SetMenuImage(edit_menu_, kCmdClearInputs, 3);
+  SetMenuImage(edit_menu_, kCmdOptions, 4);
 
   sort_menu_ = ::CreatePopupMenu();
   for (int order = 0; order < 3; ++order) Append(sort_menu_, kCmdSortFirst + order);
@@ -102,6 +105,9 @@ void TPhoneForm::CreateMenus() {
   Append(help_menu_, kCmdHelp);
   AppendSeparator(help_menu_);
   for (UINT id : {kCmdGotoSite, kCmdMail, kCmdError}) Append(help_menu_, id);
+  AppendSeparator(help_menu_);
+  Append(help_menu_, kCmdAbout);
+  SetMenuImage(help_menu_, kCmdAbout, 13);
   SetMenuImage(help_menu_, kCmdHelp, 11);
   SetMenuImage(help_menu_, kCmdGotoSite, 12);
   SetMenuImage(help_menu_, kCmdMail, 15);
@@ -122,6 +128,7 @@ void TPhoneForm::CreateMenus() {
                   {FVIRTKEY | FCONTROL, 'C', static_cast<WORD>(kCmdCopy)},
                   {FVIRTKEY | FCONTROL, 'S', static_cast<WORD>(kCmdSave)},
                   {FVIRTKEY | FCONTROL, 'X', static_cast<WORD>(kCmdExit)},
+                  {FVIRTKEY | FCONTROL, 'O', static_cast<WORD>(kCmdOptions)},
                   {FVIRTKEY, VK_F1, static_cast<WORD>(kCmdHelp)}};
   accelerators_ = ::CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
 }
@@ -136,6 +143,7 @@ void TPhoneForm::ApplyMenuCaptions() {
   SetItemCaption(edit_menu_, kCmdSearch, false, menu[mtxSearch], L"Enter");
   SetItemCaption(edit_menu_, kCmdClearInputs, false, menu[mtxClearAll], L"F8");
   SetItemCaption(edit_menu_, kCmdClearHistory, false, menu[mtxClearHistory], L"F9");
+  SetItemCaption(edit_menu_, kCmdOptions, false, menu[mtxOptions], L"Ctrl+O");
   // The main Sort menu's first item keeps its own caption.
   SetItemCaption(sort_menu_, kCmdSortFirst + 0, false, texts_.SortMenuFirst, nullptr);
   for (int order = 1; order < 3; ++order) {
@@ -148,6 +156,7 @@ void TPhoneForm::ApplyMenuCaptions() {
   SetItemCaption(help_menu_, kCmdGotoSite, false, SiteAddress(db_.Settings.MakerHost), nullptr);
   SetItemCaption(help_menu_, kCmdMail, false, menu[mtxMail], nullptr);
   SetItemCaption(help_menu_, kCmdError, false, menu[mtxError], nullptr);
+  SetItemCaption(help_menu_, kCmdAbout, false, menu[mtxAbout], nullptr);
   for (int order = 0; order < 3; ++order) {
     SetItemCaption(PopupMenu, kCmdSortFirst + order, false, menu[kSortTexts[order]], nullptr);
   }
@@ -181,6 +190,7 @@ void TPhoneForm::UpdateCommandState() {
   }
   for (HMENU menu : {edit_menu_, PopupMenu}) Enable(menu, kCmdCopy, copy);
   for (HMENU menu : {file_menu_, PopupMenu}) Enable(menu, kCmdSave, save);
+  Enable(edit_menu_, kCmdOptions, CanOpenOptions());
 }
 
 bool TPhoneForm::Command(UINT id, UINT code, HWND control) {
@@ -229,6 +239,12 @@ bool TPhoneForm::Command(UINT id, UINT code, HWND control) {
     case kCmdMail:
     case kCmdError:
       SendMailToMaker(id == kCmdError);
+      return true;
+    case kCmdOptions:
+      miOptionsClick();
+      return true;
+    case kCmdAbout:
+      miAboutClick();
       return true;
   }
   return false;

@@ -1,7 +1,12 @@
 // make_images: draws the program's pictures from simple shapes and writes
 // them as the resources resources/images.bmp (sixteen 16 x 16 pictures side
-// by side, 32-bit with alpha) and resources/olvendrix.ico (32 x 32, 16 x 16).
+// by side, 32-bit with alpha), resources/olvendrix.ico (32 x 32, 16 x 16),
+// resources/checks.bmp (the options grid's four 32 x 32 cell pictures, 32-bit
+// with alpha), resources/checklistbkg.bmp (the grid's 72 x 72 background
+// tile, 24-bit) and resources/about.bmp (the about box's 85 x 283 picture,
+// 256 colours).
 // Usage: make_images OUTPUT_FOLDER
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <fstream>
@@ -21,9 +26,9 @@ class Canvas {
   Canvas(int width, int height) : width_(width), height_(height), pixels_(width * height, {0, 0, 0, 0}) {}
   // Paints where `inside` holds, 4 x 4 samples a pixel; coordinates are in
   // 16ths of the picture so every shape scales with its size.
-  void Fill(int left, int size, const std::function<bool(double, double)>& inside, Color color) {
-    for (int y = 0; y < size; ++y) {
-      for (int x = 0; x < size; ++x) {
+  void Fill(int left, int size, const std::function<bool(double, double)>& inside, Color color, int top = 0) {
+    for (int y = 0; y < size && top + y < height_; ++y) {
+      for (int x = 0; x < size && left + x < width_; ++x) {
         int hits = 0;
         for (int sy = 0; sy < 4; ++sy) {
           for (int sx = 0; sx < 4; ++sx) {
@@ -33,7 +38,7 @@ class Canvas {
           }
         }
         if (hits == 0) continue;
-        Color& p = pixels_[y * width_ + left + x];
+        Color& p = pixels_[(top + y) * width_ + left + x];
         const double a = color.a * hits / 16.0;
         p = {color.r * a + p.r * (1 - a), color.g * a + p.g * (1 - a), color.b * a + p.b * (1 - a),
              a + p.a * (1 - a)};
@@ -55,6 +60,13 @@ class Canvas {
     }
     return out;
   }
+  // Every pixel from a function of its position, opaque.
+  void Paint(const std::function<Color(int, int)>& colour_at) {
+    for (int y = 0; y < height_; ++y) {
+      for (int x = 0; x < width_; ++x) pixels_[y * width_ + x] = colour_at(x, y);
+    }
+  }
+  const Color& At(int x, int y) const { return pixels_[y * width_ + x]; }
   int width() const { return width_; }
   int height() const { return height_; }
 
@@ -193,34 +205,147 @@ void DrawIcon(Canvas& canvas, int size) {
   fill(Circle(12, 11, 2), kWhite);
 }
 
+// The options grid's cell pictures: a box, ticked or empty, blue where the
+// mode is allowed and grey where it is not.
+void DrawCheck(Canvas& canvas, int index, int left) {
+  const bool ticked = index < 2;
+  const Color frame = index % 2 == 0 ? kBlue : kGrey;
+  const auto fill = [&](const Shape& shape, Color color) { canvas.Fill(left, 32, shape, color); };
+  fill(Rect(2.5, 2.5, 13.5, 13.5), frame);
+  fill(Rect(3.7, 3.7, 12.3, 12.3), kWhite);
+  if (ticked) fill(Polygon({{4.5, 8.5}, {6.2, 7}, {7.6, 9}, {11.6, 4.2}, {13, 5.6}, {7.6, 11.8}}), frame);
+}
+
+// A small, repeatable grain for the light-grey background tile.
+double Grain(int x, int y) {
+  std::uint32_t h = static_cast<std::uint32_t>(x) * 73856093u ^ static_cast<std::uint32_t>(y) * 19349663u;
+  h ^= h >> 13;
+  h *= 0x5bd1e995u;
+  h ^= h >> 15;
+  return (h % 1000) / 1000.0;
+}
+
+// The 72 x 72 tile: light grey with a fine texture; opposite edges match, so
+// the tiles join without seams.
+Canvas BackgroundTile() {
+  Canvas tile(72, 72);
+  tile.Paint([](int x, int y) {
+    const double weave = 0.012 * std::sin(x * 3.14159265358979 / 6) * std::sin(y * 3.14159265358979 / 6);
+    const double v = 0.86 + 0.035 * Grain(x, y) + weave;
+    return Color{v, v, v + 0.01, 1};
+  });
+  return tile;
+}
+
+// The about box's picture: a night-blue band that lightens downwards, the
+// program's book and handset near the top and a row of dialing keys below.
+Color AboutBackground(double t) { return Color{0.05 + 0.35 * t, 0.12 + 0.45 * t, 0.35 + 0.5 * t, 1}; }
+
+Canvas AboutPicture() {
+  Canvas picture(85, 283);
+  picture.Paint([](int, int y) { return AboutBackground(y / 282.0); });
+  const auto fill = [&](const Shape& shape, Color color, int left, int top, int size) {
+    picture.Fill(left, size, shape, color, top);
+  };
+  fill(Rect(2, 1, 14, 15), kDarkBlue, 10, 14, 64);
+  fill(Rect(3.5, 1, 4.5, 15), kBlue, 10, 14, 64);
+  fill(Line(7, 5, 12, 11, 2.2), kWhite, 10, 14, 64);
+  fill(Circle(7, 5, 2), kWhite, 10, 14, 64);
+  fill(Circle(12, 11, 2), kWhite, 10, 14, 64);
+  for (int key = 0; key < 12; ++key) {
+    const int left = 12 + (key % 3) * 22, top = 110 + (key / 3) * 24;
+    fill(Circle(8, 8, 7), Color{0.85, 0.9, 1.0, 1}, left, top, 18);
+    fill(Circle(8, 8, 5.2), Color{0.3, 0.45, 0.75, 1}, left, top, 18);
+  }
+  fill(Ring(8, 8, 7.5, 6.5), Color{1.0, 0.85, 0.3, 1}, 17, 222, 52);
+  return picture;
+}
+
 void Put(std::string& out, std::uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
-std::string InfoHeader(int width, int height_in_header, std::uint32_t image_bytes) {
+std::string InfoHeader(int width, int height_in_header, std::uint32_t image_bytes, int bits = 32,
+                       std::uint32_t colours = 0) {
   std::string h;
   Put(h, 40, 4);
   Put(h, static_cast<std::uint32_t>(width), 4);
   Put(h, static_cast<std::uint32_t>(height_in_header), 4);
   Put(h, 1, 2);
-  Put(h, 32, 2);
+  Put(h, static_cast<std::uint32_t>(bits), 2);
   Put(h, 0, 4);  // BI_RGB
   Put(h, image_bytes, 4);
   Put(h, 2835, 4);
   Put(h, 2835, 4);
-  Put(h, 0, 4);
+  Put(h, colours, 4);
   Put(h, 0, 4);
   return h;
 }
 
+std::string FileOf(const std::string& info_and_palette, const std::string& pixels) {
+  std::string file = "BM";
+  Put(file, static_cast<std::uint32_t>(14 + info_and_palette.size() + pixels.size()), 4);
+  Put(file, 0, 4);
+  Put(file, static_cast<std::uint32_t>(14 + info_and_palette.size()), 4);
+  return file + info_and_palette + pixels;
+}
+
 std::string BitmapFile(const Canvas& canvas) {
   const std::string pixels = canvas.BottomUpBgra();
-  const std::string info = InfoHeader(canvas.width(), canvas.height(), static_cast<std::uint32_t>(pixels.size()));
-  std::string file = "BM";
-  Put(file, static_cast<std::uint32_t>(14 + info.size() + pixels.size()), 4);
-  Put(file, 0, 4);
-  Put(file, static_cast<std::uint32_t>(14 + info.size()), 4);
-  return file + info + pixels;
+  return FileOf(InfoHeader(canvas.width(), canvas.height(), static_cast<std::uint32_t>(pixels.size())), pixels);
+}
+
+std::uint8_t Byte(double v) { return static_cast<std::uint8_t>(std::lround(255 * std::min(1.0, std::max(0.0, v)))); }
+
+// 24-bit, rows padded to four bytes, the canvas taken as opaque.
+std::string Bitmap24File(const Canvas& canvas) {
+  std::string pixels;
+  for (int y = canvas.height() - 1; y >= 0; --y) {
+    for (int x = 0; x < canvas.width(); ++x) {
+      const Color& p = canvas.At(x, y);
+      pixels += static_cast<char>(Byte(p.b));
+      pixels += static_cast<char>(Byte(p.g));
+      pixels += static_cast<char>(Byte(p.r));
+    }
+    while (pixels.size() % 4 != 0) pixels += '\0';
+  }
+  return FileOf(InfoHeader(canvas.width(), canvas.height(), static_cast<std::uint32_t>(pixels.size()), 24), pixels);
+}
+
+// 256 colours: the background's gradient in 160 steps and a 4 x 4 x 6 cube
+// for the shapes and their edges; each pixel takes the nearest entry.
+std::string Bitmap8File(const Canvas& canvas) {
+  std::vector<Color> palette;
+  for (int i = 0; i < 160; ++i) palette.push_back(AboutBackground(i / 159.0));
+  for (int r = 0; r < 4; ++r) {
+    for (int g = 0; g < 4; ++g) {
+      for (int b = 0; b < 6; ++b) palette.push_back({r / 3.0, g / 3.0, b / 5.0, 1});
+    }
+  }
+  std::string table;
+  for (const Color& c : palette) {
+    table += static_cast<char>(Byte(c.b));
+    table += static_cast<char>(Byte(c.g));
+    table += static_cast<char>(Byte(c.r));
+    table += '\0';
+  }
+  std::string pixels;
+  for (int y = canvas.height() - 1; y >= 0; --y) {
+    for (int x = 0; x < canvas.width(); ++x) {
+      const Color& p = canvas.At(x, y);
+      std::size_t best = 0;
+      double best_distance = 1e9;
+      for (std::size_t i = 0; i < palette.size(); ++i) {
+        const double d = (p.r - palette[i].r) * (p.r - palette[i].r) + (p.g - palette[i].g) * (p.g - palette[i].g) +
+                         (p.b - palette[i].b) * (p.b - palette[i].b);
+        if (d < best_distance) best_distance = d, best = i;
+      }
+      pixels += static_cast<char>(best);
+    }
+    while (pixels.size() % 4 != 0) pixels += '\0';
+  }
+  return FileOf(InfoHeader(canvas.width(), canvas.height(), static_cast<std::uint32_t>(pixels.size()), 8, 256) + table,
+                pixels);
 }
 
 std::string IconFile(const std::vector<Canvas>& sizes) {
@@ -270,8 +395,12 @@ int main(int argc, char** argv) {
   for (int i = 0; i < 16; ++i) DrawPicture(strip, i, 16 * i, 16);
   std::vector<Canvas> icon_sizes{Canvas(32, 32), Canvas(16, 16)};
   for (Canvas& canvas : icon_sizes) DrawIcon(canvas, canvas.width());
+  Canvas checks(4 * 32, 32);
+  for (int i = 0; i < 4; ++i) DrawCheck(checks, i, 32 * i);
   if (!Write(folder + "/images.bmp", BitmapFile(strip)) ||
-      !Write(folder + "/olvendrix.ico", IconFile(icon_sizes))) {
+      !Write(folder + "/olvendrix.ico", IconFile(icon_sizes)) || !Write(folder + "/checks.bmp", BitmapFile(checks)) ||
+      !Write(folder + "/checklistbkg.bmp", Bitmap24File(BackgroundTile())) ||
+      !Write(folder + "/about.bmp", Bitmap8File(AboutPicture()))) {
     std::cerr << "make_images: cannot write into " << folder << "\n";
     return 1;
   }

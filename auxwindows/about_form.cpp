@@ -1,0 +1,134 @@
+#include "auxwindows/about_form.h"
+
+#include "auxwindows/about_text.h"
+#include "auxwindows/picture_checksum.h"
+#include "engine/cp1251.h"
+#include "mainwindow/win32_text.h"
+
+namespace olvendrix {
+namespace {
+
+constexpr wchar_t kAboutClass[] = L"TAboutForm";
+
+// The picture resource, when it is the one the program was built with.
+bool PictureIsWhole() {
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  HRSRC resource = ::FindResourceW(instance, L"ABOUTPICTURE", reinterpret_cast<LPCWSTR>(RT_BITMAP));
+  if (resource == nullptr) return false;
+  HGLOBAL loaded = ::LoadResource(instance, resource);
+  const void* bytes = loaded != nullptr ? ::LockResource(loaded) : nullptr;
+  return bytes != nullptr && PictureChecksum(bytes, ::SizeofResource(instance, resource)) == kAboutPictureChecksum;
+}
+
+}  // namespace
+
+LRESULT CALLBACK AboutFormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* form = static_cast<TAboutForm*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    form->window_ = window;
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  }
+  auto* form = reinterpret_cast<TAboutForm*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (form == nullptr || message == WM_NCDESTROY) {
+    if (form != nullptr) {
+      ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      form->window_ = nullptr;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+  }
+  return form->HandleMessage(message, wParam, lParam);
+}
+
+TAboutForm::TAboutForm(TModalHost& host, HWND owner, const std::filesystem::path& folder,
+                       const std::string& caption1251)
+    : host_(host), owner_(owner), folder_(folder), caption_(caption1251) {}
+
+TAboutForm::~TAboutForm() {
+  marquee_.reset();
+  if (window_ != nullptr) ::DestroyWindow(window_);
+  for (HGDIOBJ object : {static_cast<HGDIOBJ>(font_), static_cast<HGDIOBJ>(marquee_font_),
+                         static_cast<HGDIOBJ>(picture_)}) {
+    if (object != nullptr) ::DeleteObject(object);
+  }
+}
+
+bool TAboutForm::Create() {
+  if (!PictureIsWhole()) return false;
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  WNDCLASSEXW window_class{sizeof window_class};
+  window_class.lpfnWndProc = AboutFormProc;
+  window_class.hInstance = instance;
+  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = kAboutClass;
+  ::RegisterClassExW(&window_class);
+  RECT owner{};
+  ::GetWindowRect(owner_, &owner);
+  constexpr int kWidth = 343, kHeight = 317;
+  ::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kAboutClass, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                    owner.left + ((owner.right - owner.left) - kWidth) / 2,
+                    owner.top + ((owner.bottom - owner.top) - kHeight) / 2, kWidth, kHeight, owner_, nullptr,
+                    instance, this);
+  if (window_ == nullptr) return false;
+  win32::SetWindowText1251(window_, caption_);
+  NONCLIENTMETRICSW metrics{sizeof metrics};
+  ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  picture_ = static_cast<HBITMAP>(::LoadImageW(instance, L"ABOUTPICTURE", IMAGE_BITMAP, 0, 0, 0));
+  HWND image = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP, 0, 0, 85, 283, window_,
+                                 nullptr, instance, nullptr);
+  ::SendMessageW(image, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_));
+  pnlMarc = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 85, -3, 250, 224, window_, nullptr,
+                              instance, nullptr);
+  HWND ok = ::CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 175, 240,
+                              75, 25, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)), instance, nullptr);
+  font_ = ::CreateFontIndirectW(&metrics.lfMessageFont);
+  ::SendMessageW(ok, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+
+  marquee_ = std::make_unique<TddgMarquee>(pnlMarc);
+  RECT frame{};
+  ::GetClientRect(pnlMarc, &frame);
+  ::MoveWindow(marquee_->Handle(), 0, 0, frame.right, frame.bottom, FALSE);
+  // An endless loop: every run that ends starts the next.
+  marquee_->OnDone = [](TddgMarquee& sender) { sender.SetActive(true); };
+  LOGFONTW arial{};
+  const HDC screen = ::GetDC(nullptr);
+  arial.lfHeight = -::MulDiv(10, ::GetDeviceCaps(screen, LOGPIXELSY), 72);
+  ::ReleaseDC(nullptr, screen);
+  arial.lfWeight = FW_BOLD;
+  arial.lfCharSet = RUSSIAN_CHARSET;
+  wcscpy(arial.lfFaceName, L"Arial");
+  marquee_font_ = ::CreateFontIndirectW(&arial);
+  marquee_->SetFont(marquee_font_);
+  marquee_->SetTextColor(RGB(0, 0, 128));
+  marquee_->Items = ReadAboutLines(folder_ / "about.dat");
+  marquee_->SetActive(true);
+  ::SetFocus(ok);
+  return true;
+}
+
+void TAboutForm::ShowModal() {
+  if (!Create()) return;
+  host_.RunModal(window_, owner_, closed_);
+  marquee_.reset();
+  ::DestroyWindow(window_);
+}
+
+LRESULT TAboutForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case kKeyPreviewMessage:
+      if (wParam == VK_ESCAPE) {
+        closed_ = true;
+        return TRUE;
+      }
+      return FALSE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) closed_ = true;
+      return 0;
+    case WM_CLOSE:
+      closed_ = true;
+      return 0;
+  }
+  return ::DefWindowProcW(window_, message, wParam, lParam);
+}
+
+}  // namespace olvendrix

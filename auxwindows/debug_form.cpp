@@ -1,0 +1,111 @@
+#include "auxwindows/debug_form.h"
+
+#include <string>
+
+#include "engine/cp1251.h"
+#include "mainwindow/win32_text.h"
+
+namespace olvendrix {
+namespace {
+
+constexpr wchar_t kDebugClass[] = L"TDebugForm";
+
+}  // namespace
+
+LRESULT CALLBACK DebugFormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* form = static_cast<TDebugForm*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    form->window_ = window;
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  }
+  auto* form = reinterpret_cast<TDebugForm*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (form == nullptr || message == WM_NCDESTROY) {
+    if (form != nullptr) {
+      ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      form->window_ = nullptr;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+  }
+  return form->HandleMessage(message, wParam, lParam);
+}
+
+TDebugForm::TDebugForm(TModalHost& host, HWND owner, const TTimings& timings)
+    : host_(host), owner_(owner), timings_(timings) {}
+
+TDebugForm::~TDebugForm() {
+  if (window_ != nullptr) ::DestroyWindow(window_);
+  if (font_ != nullptr) ::DeleteObject(font_);
+}
+
+void TDebugForm::Create() {
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  WNDCLASSEXW window_class{sizeof window_class};
+  window_class.lpfnWndProc = DebugFormProc;
+  window_class.hInstance = instance;
+  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = kDebugClass;
+  ::RegisterClassExW(&window_class);
+  RECT owner{};
+  ::GetWindowRect(owner_, &owner);
+  constexpr int kWidth = 225, kHeight = 215;
+  ::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kDebugClass, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                    owner.left + ((owner.right - owner.left) - kWidth) / 2,
+                    owner.top + ((owner.bottom - owner.top) - kHeight) / 2, kWidth, kHeight, owner_, nullptr,
+                    instance, this);
+  if (window_ == nullptr) return;
+  win32::SetWindowText1251(window_, W1251("Відладка"));
+  NONCLIENTMETRICSW metrics{sizeof metrics};
+  ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  font_ = ::CreateFontIndirectW(&metrics.lfMessageFont);
+  const auto label = [&](HWND parent, const std::string& text1251, int x, int y, int width, DWORD style, int id) {
+    HWND control = ::CreateWindowExW(0, L"STATIC", win32::Wide(text1251).c_str(), WS_CHILD | WS_VISIBLE | style, x, y,
+                                     width, 20, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
+                                     nullptr);
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    return control;
+  };
+  // MainPanel: raised inside, lowered outside.
+  HWND panel = ::CreateWindowExW(WS_EX_STATICEDGE, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 0, 0, 217, 147,
+                                 window_, nullptr, instance, nullptr);
+  const char* const captions[5] = {"Ініціалізація :", "Завантаження БД:", "Сортування:", "Пошук:", "Запис у файл:"};
+  const std::uint32_t values[5] = {timings_.InitTime, timings_.LoadBaseTime, timings_.SortTime, timings_.SearchTime,
+                                   timings_.SaveFileTime};
+  for (int row = 0; row < 5; ++row) {
+    const int top = 15 + 25 * row;
+    label(panel, W1251(captions[row]), 15, top, 115, SS_LEFT, 0);
+    values_[row] = label(panel, std::to_string(values[row]), 130, top, 58, SS_LEFT, 100 + row);
+    label(panel, "ms", 190, top, 25, SS_LEFT, 0);
+  }
+  HWND ok = ::CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 75, 155, 75,
+                              25, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)), instance, nullptr);
+  ::SendMessageW(ok, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  ::SetFocus(ok);
+}
+
+void TDebugForm::ShowModal() {
+  Create();
+  if (window_ == nullptr) return;
+  host_.RunModal(window_, owner_, closed_);
+  ::DestroyWindow(window_);
+}
+
+LRESULT TDebugForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case kKeyPreviewMessage:
+      if (wParam == VK_ESCAPE) {
+        closed_ = true;
+        return TRUE;
+      }
+      return FALSE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) closed_ = true;
+      return 0;
+    case WM_CLOSE:
+      closed_ = true;
+      return 0;
+  }
+  return ::DefWindowProcW(window_, message, wParam, lParam);
+}
+
+}  // namespace olvendrix
