@@ -65,17 +65,18 @@ void TDebugForm::Create() {
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     return control;
   };
-  // MainPanel: raised inside, lowered outside.
-  HWND panel = ::CreateWindowExW(WS_EX_STATICEDGE, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 0, 0, 217, 147,
-                                 window_, nullptr, instance, nullptr);
+  // MainPanel: a bevelled frame (SS_ETCHEDFRAME) behind the rows, which
+  // are the window's own children.
+  ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_ETCHEDFRAME, 0, 0, 217, 147, window_, nullptr,
+                    instance, nullptr);
   const char* const captions[5] = {"Ініціалізація :", "Завантаження БД:", "Сортування:", "Пошук:", "Запис у файл:"};
   const std::uint32_t values[5] = {timings_.InitTime, timings_.LoadBaseTime, timings_.SortTime, timings_.SearchTime,
                                    timings_.SaveFileTime};
   for (int row = 0; row < 5; ++row) {
     const int top = 15 + 25 * row;
-    label(panel, W1251(captions[row]), 15, top, 115, SS_LEFT, 0);
-    values_[row] = label(panel, std::to_string(values[row]), 130, top, 58, SS_LEFT, 100 + row);
-    label(panel, "ms", 190, top, 25, SS_LEFT, 0);
+    label(window_, W1251(captions[row]), 15, top, 115, SS_LEFT, 0);
+    values_[row] = label(window_, std::to_string(values[row]), 130, top, 58, SS_LEFT, 100 + row);
+    label(window_, "ms", 190, top, 25, SS_LEFT, 0);
   }
   HWND ok = ::CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 75, 155, 75,
                               25, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)), instance, nullptr);

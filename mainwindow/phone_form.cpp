@@ -307,12 +307,19 @@ void TPhoneForm::Idle() {
   }
 }
 
+void TPhoneForm::WaitForInput() {
+  // Not WaitMessage: under Wine only this wait also puts what was painted
+  // on the screen, and a window that then gets no further message would
+  // stay unpainted.
+  ::MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
 int TPhoneForm::RunMessageLoop() {
   for (;;) {
     MSG msg;
     if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       Idle();
-      ::WaitMessage();
+      WaitForInput();
       continue;
     }
     if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);

@@ -144,6 +144,8 @@ class TPhoneForm : public TOptionsHost {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   static void ProcessMessage(MSG& msg);
   static void Idle();
+  // Sleeps until a message arrives.
+  static void WaitForInput();
   bool AOM(MSG& msg);
   void AOE(const std::exception& error);
   void MMRunOnMainThread();

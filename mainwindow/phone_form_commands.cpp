@@ -194,7 +194,7 @@ void TPhoneForm::RunModal(HWND window, HWND owner, const bool& closed) {
     MSG msg;
     if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       Idle();
-      ::WaitMessage();
+      WaitForInput();
       continue;
     }
     if (msg.message == WM_QUIT) {

@@ -7,7 +7,9 @@
 
 #include "mainwindow/phone_form_test_support.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <thread>
 
@@ -444,19 +446,19 @@ TEST_F(PhoneForm, AWindowThatCannotBeCreatedEndsInTheFatalBox) {
   EXPECT_EQ(MessageBoxAnswerer::Texts()[0], " FATAL ERROR :\n\r Error create main window!");
 }
 
-TEST(Program, StartsPreparesAndClosesCleanly) {
-  TempFolder folder;
+// Starts the program in `folder` on a generated table, waits for its window
+// over the prepared directory, closes it and checks it ended cleanly.
+void StartPrepareAndClose(const std::filesystem::path& folder) {
   demo::TDemoOptions options;
   options.Records = 1000;
   demo::MakeDemoTable(options).SaveTo(folder / "Data.dbf");
   const auto exe = folder / "Olvendrix.exe";
-  std::filesystem::copy_file(platform::ExecutableFolder() / OLVENDRIX_EXE, exe);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   std::wstring command = L"\"" + exe.wstring() + L"\"";
-  ASSERT_TRUE(::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               folder.path().c_str(), &startup, &process));
+  ASSERT_TRUE(::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                               &startup, &process));
   HWND window = nullptr;
   const auto end = Clock::now() + std::chrono::seconds(30);
   while (Clock::now() < end && window == nullptr) {
@@ -476,6 +478,30 @@ TEST(Program, StartsPreparesAndClosesCleanly) {
   EXPECT_EQ(exit_code, 0u);
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);
+  EXPECT_FALSE(std::filesystem::exists(folder / "Data.dbf"));  // converted and deleted
+  EXPECT_TRUE(std::filesystem::exists(folder / "options.ini"));
+}
+
+TEST(Program, StartsPreparesAndClosesCleanly) {
+  TempFolder folder;
+  std::filesystem::copy_file(platform::ExecutableFolder() / OLVENDRIX_EXE, folder / "Olvendrix.exe");
+  StartPrepareAndClose(folder.path());
+}
+
+// The release archive as a user unpacks it (the folder comes from the
+// release_archive test, which unpacks it).
+TEST(Release, TheUnpackedFolderHoldsTheProgramAndItsFilesAndRuns) {
+  const char* unpacked = std::getenv("OLVENDRIX_RELEASE_FOLDER");
+  if (unpacked == nullptr) GTEST_SKIP() << "run by the release_archive test";
+  const std::filesystem::path folder = std::filesystem::u8path(unpacked);
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file()) files.push_back(std::filesystem::relative(entry.path(), folder).generic_u8string());
+  }
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"LANGUAGES/english.lng", "LANGUAGES/ukrainian.lng", "Olvendrix.exe",
+                                             "about.dat", "help.hlp"}));
+  StartPrepareAndClose(folder);
 }
 
 }  // namespace
