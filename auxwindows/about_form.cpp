@@ -22,22 +22,6 @@ bool PictureIsWhole() {
 
 }  // namespace
 
-LRESULT CALLBACK AboutFormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* form = static_cast<TAboutForm*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    form->window_ = window;
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-  }
-  auto* form = reinterpret_cast<TAboutForm*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (form == nullptr || message == WM_NCDESTROY) {
-    if (form != nullptr) {
-      ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-      form->window_ = nullptr;
-    }
-    return ::DefWindowProcW(window, message, wParam, lParam);
-  }
-  return form->HandleMessage(message, wParam, lParam);
-}
 
 TAboutForm::TAboutForm(TModalHost& host, HWND owner, const std::filesystem::path& folder,
                        const std::string& caption1251)
@@ -55,13 +39,7 @@ TAboutForm::~TAboutForm() {
 bool TAboutForm::Create() {
   if (!PictureIsWhole()) return false;
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  WNDCLASSEXW window_class{sizeof window_class};
-  window_class.lpfnWndProc = AboutFormProc;
-  window_class.hInstance = instance;
-  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  window_class.lpszClassName = kAboutClass;
-  ::RegisterClassExW(&window_class);
+  win32::RegisterObjectClass<TAboutForm>(kAboutClass);
   RECT owner{};
   ::GetWindowRect(owner_, &owner);
   constexpr int kWidth = 343, kHeight = 317;
@@ -114,20 +92,8 @@ void TAboutForm::ShowModal() {
 }
 
 LRESULT TAboutForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case kKeyPreviewMessage:
-      if (wParam == VK_ESCAPE) {
-        closed_ = true;
-        return TRUE;
-      }
-      return FALSE;
-    case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) closed_ = true;
-      return 0;
-    case WM_CLOSE:
-      closed_ = true;
-      return 0;
-  }
+  LRESULT result = 0;
+  if (HandleModalClose(message, wParam, closed_, result)) return result;
   return ::DefWindowProcW(window_, message, wParam, lParam);
 }
 

@@ -14,6 +14,7 @@
 
 #include "auxwindows/marquee.h"
 #include "mainwindow/modal_host.h"
+#include "mainwindow/win32_window.h"
 
 namespace olvendrix {
 
@@ -34,7 +35,7 @@ class TAboutForm {
   bool Closed() const { return closed_; }
 
  private:
-  friend LRESULT CALLBACK AboutFormProc(HWND, UINT, WPARAM, LPARAM);
+  template <typename> friend LRESULT CALLBACK win32::ObjectWindowProc(HWND, UINT, WPARAM, LPARAM);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   TModalHost& host_;

@@ -12,22 +12,6 @@ constexpr wchar_t kDebugClass[] = L"TDebugForm";
 
 }  // namespace
 
-LRESULT CALLBACK DebugFormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* form = static_cast<TDebugForm*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    form->window_ = window;
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-  }
-  auto* form = reinterpret_cast<TDebugForm*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (form == nullptr || message == WM_NCDESTROY) {
-    if (form != nullptr) {
-      ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-      form->window_ = nullptr;
-    }
-    return ::DefWindowProcW(window, message, wParam, lParam);
-  }
-  return form->HandleMessage(message, wParam, lParam);
-}
 
 TDebugForm::TDebugForm(TModalHost& host, HWND owner, const TTimings& timings)
     : host_(host), owner_(owner), timings_(timings) {}
@@ -39,13 +23,7 @@ TDebugForm::~TDebugForm() {
 
 void TDebugForm::Create() {
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  WNDCLASSEXW window_class{sizeof window_class};
-  window_class.lpfnWndProc = DebugFormProc;
-  window_class.hInstance = instance;
-  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  window_class.lpszClassName = kDebugClass;
-  ::RegisterClassExW(&window_class);
+  win32::RegisterObjectClass<TDebugForm>(kDebugClass);
   RECT owner{};
   ::GetWindowRect(owner_, &owner);
   constexpr int kWidth = 225, kHeight = 215;
@@ -92,20 +70,8 @@ void TDebugForm::ShowModal() {
 }
 
 LRESULT TDebugForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case kKeyPreviewMessage:
-      if (wParam == VK_ESCAPE) {
-        closed_ = true;
-        return TRUE;
-      }
-      return FALSE;
-    case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) closed_ = true;
-      return 0;
-    case WM_CLOSE:
-      closed_ = true;
-      return 0;
-  }
+  LRESULT result = 0;
+  if (HandleModalClose(message, wParam, closed_, result)) return result;
   return ::DefWindowProcW(window_, message, wParam, lParam);
 }
 

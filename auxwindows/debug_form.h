@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "mainwindow/modal_host.h"
+#include "mainwindow/win32_window.h"
 
 namespace olvendrix {
 
@@ -35,7 +36,7 @@ class TDebugForm {
   bool Closed() const { return closed_; }
 
  private:
-  friend LRESULT CALLBACK DebugFormProc(HWND, UINT, WPARAM, LPARAM);
+  template <typename> friend LRESULT CALLBACK win32::ObjectWindowProc(HWND, UINT, WPARAM, LPARAM);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   TModalHost& host_;

@@ -10,31 +10,10 @@ constexpr UINT_PTR kScrollTimer = 1;
 
 }  // namespace
 
-LRESULT CALLBACK MarqueeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* marquee = static_cast<TddgMarquee*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    marquee->window_ = window;
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(marquee));
-  }
-  auto* marquee = reinterpret_cast<TddgMarquee*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (marquee == nullptr || message == WM_NCDESTROY) {
-    if (marquee != nullptr) {
-      ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-      marquee->window_ = nullptr;
-    }
-    return ::DefWindowProcW(window, message, wParam, lParam);
-  }
-  return marquee->HandleMessage(message, wParam, lParam);
-}
 
 TddgMarquee::TddgMarquee(HWND parent) {
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  WNDCLASSEXW window_class{sizeof window_class};
-  window_class.lpfnWndProc = MarqueeProc;
-  window_class.hInstance = instance;
-  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  window_class.lpszClassName = kMarqueeClass;
-  ::RegisterClassExW(&window_class);
+  win32::RegisterObjectClass<TddgMarquee>(kMarqueeClass);
   ::CreateWindowExW(0, kMarqueeClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 75, parent, nullptr, instance, this);
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "auxwindows/marquee_geometry.h"
+#include "mainwindow/win32_window.h"
 
 namespace olvendrix {
 
@@ -50,7 +51,7 @@ class TddgMarquee {
   virtual void Paint(HDC dc);
 
  private:
-  friend LRESULT CALLBACK MarqueeProc(HWND, UINT, WPARAM, LPARAM);
+  template <typename> friend LRESULT CALLBACK win32::ObjectWindowProc(HWND, UINT, WPARAM, LPARAM);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   static constexpr int kBevel = 3;

@@ -23,17 +23,6 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
 
 }  // namespace
 
-LRESULT CALLBACK HelpViewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* viewer = static_cast<THelpViewer*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    viewer->window_ = window;
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(viewer));
-  }
-  auto* viewer = reinterpret_cast<THelpViewer*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (viewer == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
-  if (message == WM_NCDESTROY) ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-  return viewer->HandleMessage(window, message, wParam, lParam);
-}
 
 THelpViewer::~THelpViewer() {
   if (window_ != nullptr) ::DestroyWindow(window_);
@@ -42,14 +31,7 @@ THelpViewer::~THelpViewer() {
 
 void THelpViewer::Create(HWND owner) {
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  WNDCLASSEXW window_class{sizeof window_class};
-  window_class.lpfnWndProc = HelpViewerProc;
-  window_class.hInstance = instance;
-  window_class.hIcon = ::LoadIconW(instance, L"MAINICON");
-  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  window_class.lpszClassName = kViewerClass;
-  ::RegisterClassExW(&window_class);
+  win32::RegisterObjectClass<THelpViewer>(kViewerClass, ::LoadIconW(instance, L"MAINICON"));
   if (font_ == nullptr) {
     NONCLIENTMETRICSW metrics{sizeof metrics};
     ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
@@ -123,7 +105,7 @@ bool THelpViewer::TakeDialogMessage(MSG& msg) {
   return ::IsDialogMessageW(window_, &msg) != FALSE;
 }
 
-LRESULT THelpViewer::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT THelpViewer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE:
       if (topic_list_ != nullptr) Layout();
@@ -135,10 +117,10 @@ LRESULT THelpViewer::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
       }
       break;
     case WM_DESTROY:
-      window_ = topic_list_ = text_ = nullptr;
+      topic_list_ = text_ = nullptr;
       return 0;
   }
-  return ::DefWindowProcW(window, message, wParam, lParam);
+  return ::DefWindowProcW(window_, message, wParam, lParam);
 }
 
 }  // namespace olvendrix

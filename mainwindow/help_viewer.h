@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "mainwindow/help_file.h"
+#include "mainwindow/win32_window.h"
 
 namespace olvendrix {
 
@@ -41,8 +42,8 @@ class THelpViewer {
   bool TakeDialogMessage(MSG& msg);
 
  private:
-  friend LRESULT CALLBACK HelpViewerProc(HWND, UINT, WPARAM, LPARAM);
-  LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  template <typename> friend LRESULT CALLBACK win32::ObjectWindowProc(HWND, UINT, WPARAM, LPARAM);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void Create(HWND owner);
   void ShowTopic(std::size_t index);
   void Layout();

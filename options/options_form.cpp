@@ -22,21 +22,6 @@ constexpr int kCellStep = 73;
 
 }  // namespace
 
-LRESULT CALLBACK OptionsFormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* form = static_cast<TOptionsForm*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    form->window_ = window;
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-  }
-  auto* form = reinterpret_cast<TOptionsForm*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (form == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    form->window_ = nullptr;
-    return ::DefWindowProcW(window, message, wParam, lParam);
-  }
-  return form->HandleMessage(message, wParam, lParam);
-}
 
 TOptionsForm::TOptionsForm(TOptionsHost& host, HWND owner, const TOptionsValues& values)
     : host_(host), owner_(owner), values_(values) {}
@@ -62,13 +47,7 @@ bool TOptionsForm::ShowModal() {
 
 void TOptionsForm::Create() {
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  WNDCLASSEXW window_class{sizeof window_class};
-  window_class.lpfnWndProc = OptionsFormProc;
-  window_class.hInstance = instance;
-  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  window_class.lpszClassName = kDialogClass;
-  ::RegisterClassExW(&window_class);
+  win32::RegisterObjectClass<TOptionsForm>(kDialogClass);
   const HDC screen = ::GetDC(nullptr);
   dpi_ = ::GetDeviceCaps(screen, LOGPIXELSX);
   ::ReleaseDC(nullptr, screen);

@@ -19,6 +19,7 @@
 #include "engine/match_mode.h"
 #include "mainwindow/modal_host.h"
 #include "mainwindow/window_texts.h"
+#include "mainwindow/win32_window.h"
 
 namespace olvendrix {
 
@@ -65,7 +66,7 @@ class TOptionsForm {
   const std::vector<std::string>& LanguageFiles() const { return language_files_; }
 
  private:
-  friend LRESULT CALLBACK OptionsFormProc(HWND, UINT, WPARAM, LPARAM);
+  template <typename> friend LRESULT CALLBACK win32::ObjectWindowProc(HWND, UINT, WPARAM, LPARAM);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void FormCreate();
   void CreateControls();

@@ -205,10 +205,9 @@ TEST_F(OptionsDialog, FromTheMainWindowOkAppliesCancelKeepsAndASearchFollows) {
   form_->Database().WaitText.OnChange = nullptr;
 }
 
-TEST_F(OptionsDialog, CtrlF5OpensTheTimingWindowOverTheActiveWindow) {
-  Start();
-  auto dialog = Open();
-  ::SetActiveWindow(dialog->Handle());
+// Presses Ctrl+F5 in `control`; returns the timing window's owner and its
+// search time, read while it is open, and closes it.
+std::pair<HWND, std::string> CtrlF5In(HWND control, const std::function<bool(const std::function<bool()>&)>& pump) {
   BYTE keys[256] = {};
   ::GetKeyboardState(keys);
   keys[VK_CONTROL] = 0x80;
@@ -219,16 +218,25 @@ TEST_F(OptionsDialog, CtrlF5OpensTheTimingWindowOverTheActiveWindow) {
     LaterInLoop later(300, [&] {
       HWND timing = ::FindWindowW(L"TDebugForm", nullptr);
       owner = ::GetWindow(timing, GW_OWNER);
-      search_time = win32::WindowText1251(::GetDlgItem(::GetWindow(timing, GW_CHILD), 103));
+      search_time = win32::WindowText1251(::GetDlgItem(timing, 103));
       ::PostMessageW(timing, WM_COMMAND, IDOK, 0);
     });
-    ::PostMessageW(dialog->Grid(), WM_KEYDOWN, VK_F5, 0);
-    PumpUntil([&] { return owner != nullptr; }, 5000);
+    ::PostMessageW(control, WM_KEYDOWN, VK_F5, 0);
+    pump([&] { return owner != nullptr; });
   }
   keys[VK_CONTROL] = 0;
   ::SetKeyboardState(keys);
-  EXPECT_EQ(owner, dialog->Handle());
-  EXPECT_EQ(search_time, std::to_string(form_->Database().Durations.SearchTime.load()));
+  return {owner, search_time};
+}
+
+TEST_F(OptionsDialog, CtrlF5OpensTheTimingWindowOverTheActiveWindow) {
+  Start();
+  const auto pump = [&](const std::function<bool()>& done) { return PumpUntil(done, 5000); };
+  const std::string measured = std::to_string(form_->Database().Durations.SearchTime.load());
+  EXPECT_EQ(CtrlF5In(form_->InputBox(0), pump), std::make_pair(form_->Handle(), measured));
+  auto dialog = Open();
+  ::SetActiveWindow(dialog->Handle());
+  EXPECT_EQ(CtrlF5In(dialog->Grid(), pump), std::make_pair(dialog->Handle(), measured));
 }
 
 }  // namespace
