@@ -94,9 +94,10 @@ enum class TBuildStep { kSort, kInitFST, kMakeRanks };
 
 // Builds the three orders of a loaded store: Allocate and FillAddresses for
 // each, FieldOffsets, then Sort, InitFST and MakeRanks, each step for all
-// three orders before the next. `before_step` (when given) runs before each
-// of those three steps: progress texts, timing, stop requests. Raises as the
-// steps do. Saving is the caller's.
+// three orders before the next. The sort step uses a second thread for the
+// street order. `before_step` (when given) runs before each of those three
+// steps, on the calling thread: progress texts, timing, stop requests.
+// Raises as the steps do. Saving is the caller's.
 void BuildSortOrders(const TDBFConverter& store, const std::array<TIndexList*, 3>& lists,
                      const std::function<void(TBuildStep)>& before_step = {});
 
