@@ -1,5 +1,6 @@
 #include "tools/bench/bench_fixture.h"
 
+#include <cstdlib>
 #include <map>
 #include <string>
 
@@ -15,15 +16,23 @@ const fs::path& PreparedFolder(std::uint32_t records) {
   static std::map<std::uint32_t, fs::path> folders;
   auto found = folders.find(records);
   if (found != folders.end()) return found->second;
-  const fs::path folder = fs::temp_directory_path() / ("olvendrix-bench-" + std::to_string(records));
-  fs::create_directories(folder);
-  demo::TDemoOptions options;
-  options.Records = records;
-  demo::MakeDemoTable(options).SaveTo(folder / "Data.dbf");
-  TDBFConverter store;
-  store.LoadFromFile(folder / "Data.dbf");
-  store.ConvertToBin();
-  store.SaveToFile(folder / "data.bin");
+  // Kept between runs where OLVENDRIX_BENCH_CACHE names a folder: a large
+  // directory takes minutes to make. The marker file is written last.
+  const char* cache = std::getenv("OLVENDRIX_BENCH_CACHE");
+  const fs::path root = cache != nullptr ? fs::path(cache) : fs::temp_directory_path();
+  const fs::path folder = root / ("olvendrix-bench-" + std::to_string(records));
+  const fs::path complete = folder / "complete";
+  if (!fs::exists(complete)) {
+    fs::create_directories(folder);
+    demo::TDemoOptions options;
+    options.Records = records;
+    demo::MakeDemoTable(options).SaveTo(folder / "Data.dbf");
+    TDBFConverter store;
+    store.LoadFromFile(folder / "Data.dbf");
+    store.ConvertToBin();
+    store.SaveToFile(folder / "data.bin");
+    demo::WriteBytes(complete, "");
+  }
   return folders.emplace(records, folder).first->second;
 }
 

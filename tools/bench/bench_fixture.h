@@ -10,7 +10,8 @@
 namespace olvendrix::bench {
 
 // A folder holding Data.dbf and data.bin of `records` demo subscribers,
-// made on first use and kept for the whole run.
+// made on first use and kept for the whole run, and for later runs too under
+// the folder that OLVENDRIX_BENCH_CACHE names.
 const std::filesystem::path& PreparedFolder(std::uint32_t records);
 
 // The three orders of a store, wired but not built.

@@ -1,8 +1,10 @@
-// Benchmarks of single searches over a prepared 1 000 000-record directory,
-// and of what the window does with their results: saving and copying.
+// Benchmarks of single searches over prepared directories of 1 000 000 and
+// 10 000 000 records, and of what the window does with the results of the
+// first: saving and copying.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "engine/cp1251.h"
@@ -16,8 +18,8 @@ struct Directory {
   TDBFConverter store;
   Orders orders{store};
   TSearchList search;
-  Directory() {
-    store.LoadFromFile(PreparedFolder(1000000) / "data.bin");
+  explicit Directory(std::uint32_t records) {
+    store.LoadFromFile(PreparedFolder(records) / "data.bin");
     orders.Build(store);
     search.Reader = &store;
     for (int i = 0; i < 3; ++i) search.IndexLists[i] = &orders.lists[i];
@@ -25,14 +27,20 @@ struct Directory {
   }
 };
 
-Directory& TheDirectory() {
-  static Directory directory;
-  return directory;
+// One directory at a time: a 10 000 000-record one needs its memory.
+Directory& TheDirectory(std::uint32_t records = 1000000) {
+  static std::unique_ptr<Directory> directory;
+  if (!directory || directory->store.RecordCount() != records) {
+    directory.reset();
+    directory = std::make_unique<Directory>(records);
+  }
+  return *directory;
 }
 
 // One search: field texts in UTF-8 and the mode of each field.
-void RunSearch(benchmark::State& state, std::vector<std::string> texts, TMatchModes modes) {
-  Directory& directory = TheDirectory();
+void RunSearch(benchmark::State& state, std::uint32_t records, const std::vector<std::string>& texts,
+               const TMatchModes& modes) {
+  Directory& directory = TheDirectory(records);
   TSearchParams params;
   for (std::size_t i = 0; i < texts.size(); ++i) params.Texts[i].Assign(W1251(texts[i]));
   directory.search.Modes = modes;
@@ -42,22 +50,40 @@ void RunSearch(benchmark::State& state, std::vector<std::string> texts, TMatchMo
 }
 
 constexpr TMatchModes kBegins{};
+const TMatchModes kNameContains{mtBegins, mtContains, mtBegins, mtBegins, mtBegins};
+const TMatchModes kStreetContainsHouseEquals{mtBegins, mtBegins, mtContains, mtEquals, mtBegins};
 
 void Repeated(benchmark::internal::Benchmark* b) {
   b->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 }
 
-const TMatchModes kNameContains{mtBegins, mtContains, mtBegins, mtBegins, mtBegins};
-const TMatchModes kStreetContainsHouseEquals{mtBegins, mtBegins, mtContains, mtEquals, mtBegins};
+struct SearchCase {
+  std::string name;
+  std::vector<std::string> texts;
+  TMatchModes modes;
+};
 
-BENCHMARK_CAPTURE(RunSearch, all_empty, {}, kBegins)->Apply(Repeated);
-BENCHMARK_CAPTURE(RunSearch, name_begins_Shevch, {"", "Шевч"}, kBegins)->Apply(Repeated);
-BENCHMARK_CAPTURE(RunSearch, name_contains_enko, {"", "енко"}, kNameContains)->Apply(Repeated);
-BENCHMARK_CAPTURE(RunSearch, street_contains_Shev_house_12, {"", "", "Шев", "12"},
-                  kStreetContainsHouseEquals)
-    ->Apply(Repeated);
-BENCHMARK_CAPTURE(RunSearch, number_begins_2, {"2"}, kBegins)->Apply(Repeated);
-BENCHMARK_CAPTURE(RunSearch, name_first_letter_none, {"", "Ы"}, kBegins)->Apply(Repeated);
+// Every search over 1 000 000 records, then every one over 10 000 000, so
+// that each directory is built once.
+const bool kSearchesRegistered = [] {
+  const SearchCase cases[] = {
+      {"all_empty", {}, kBegins},
+      {"name_begins_Shevch", {"", "Шевч"}, kBegins},
+      {"name_contains_enko", {"", "енко"}, kNameContains},
+      {"street_contains_Shev_house_12", {"", "", "Шев", "12"}, kStreetContainsHouseEquals},
+      {"number_begins_2", {"2"}, kBegins},
+      {"name_first_letter_none", {"", "Ы"}, kBegins},
+  };
+  for (const std::uint32_t records : {1000000u, 10000000u}) {
+    for (const SearchCase& search : cases) {
+      const std::string name = "RunSearch/" + search.name + "/" + std::to_string(records);
+      Repeated(benchmark::RegisterBenchmark(name.c_str(), [records, search](benchmark::State& state) {
+        RunSearch(state, records, search.texts, search.modes);
+      }));
+    }
+  }
+  return true;
+}();
 
 // The whole save job of the window: every result line into a file, written
 // through a ".tmp" file and flushed to disk.
