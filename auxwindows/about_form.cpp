@@ -40,17 +40,12 @@ bool TAboutForm::Create() {
   if (!PictureIsWhole()) return false;
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   win32::RegisterObjectClass<TAboutForm>(kAboutClass);
-  RECT owner{};
-  ::GetWindowRect(owner_, &owner);
   constexpr int kWidth = 343, kHeight = 317;
+  const POINT at = win32::CentredOver(owner_, kWidth, kHeight);
   ::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kAboutClass, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                    owner.left + ((owner.right - owner.left) - kWidth) / 2,
-                    owner.top + ((owner.bottom - owner.top) - kHeight) / 2, kWidth, kHeight, owner_, nullptr,
-                    instance, this);
+                    at.x, at.y, kWidth, kHeight, owner_, nullptr, instance, this);
   if (window_ == nullptr) return false;
   win32::SetWindowText1251(window_, caption_);
-  NONCLIENTMETRICSW metrics{sizeof metrics};
-  ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   picture_ = static_cast<HBITMAP>(::LoadImageW(instance, L"ABOUTPICTURE", IMAGE_BITMAP, 0, 0, 0));
   HWND image = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP, 0, 0, 85, 283, window_,
                                  nullptr, instance, nullptr);
@@ -59,7 +54,7 @@ bool TAboutForm::Create() {
                               instance, nullptr);
   HWND ok = ::CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 175, 240,
                               75, 25, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)), instance, nullptr);
-  font_ = ::CreateFontIndirectW(&metrics.lfMessageFont);
+  font_ = win32::CreateMessageFont();
   ::SendMessageW(ok, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 
   marquee_ = std::make_unique<TddgMarquee>(pnlMarc);

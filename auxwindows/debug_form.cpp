@@ -24,18 +24,13 @@ TDebugForm::~TDebugForm() {
 void TDebugForm::Create() {
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   win32::RegisterObjectClass<TDebugForm>(kDebugClass);
-  RECT owner{};
-  ::GetWindowRect(owner_, &owner);
   constexpr int kWidth = 225, kHeight = 215;
+  const POINT at = win32::CentredOver(owner_, kWidth, kHeight);
   ::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kDebugClass, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                    owner.left + ((owner.right - owner.left) - kWidth) / 2,
-                    owner.top + ((owner.bottom - owner.top) - kHeight) / 2, kWidth, kHeight, owner_, nullptr,
-                    instance, this);
+                    at.x, at.y, kWidth, kHeight, owner_, nullptr, instance, this);
   if (window_ == nullptr) return;
   win32::SetWindowText1251(window_, W1251("Відладка"));
-  NONCLIENTMETRICSW metrics{sizeof metrics};
-  ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-  font_ = ::CreateFontIndirectW(&metrics.lfMessageFont);
+  font_ = win32::CreateMessageFont();
   const auto label = [&](HWND parent, const std::string& text1251, int x, int y, int width, DWORD style, int id) {
     HWND control = ::CreateWindowExW(0, L"STATIC", win32::Wide(text1251).c_str(), WS_CHILD | WS_VISIBLE | style, x, y,
                                      width, 20, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,

@@ -1,6 +1,8 @@
 #include "mainwindow/help_file.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 namespace olvendrix {
 
@@ -35,6 +37,11 @@ std::vector<THelpTopic> ParseHelpFile(std::string_view content) {
     }
   }
   return topics;
+}
+
+std::vector<THelpTopic> ReadHelpFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return ParseHelpFile(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
 }
 
 std::size_t TopicIndex(const std::vector<THelpTopic>& topics, int context) {

@@ -4,6 +4,7 @@
 // topic are not shown. Portable: the help viewer shows the topics.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,8 @@ struct THelpTopic {
 };
 
 std::vector<THelpTopic> ParseHelpFile(std::string_view content);
+// The topics of the file; none when it cannot be read.
+std::vector<THelpTopic> ReadHelpFile(const std::filesystem::path& path);
 
 // The index of the topic of `context`, or 0 (the contents) when none has it.
 std::size_t TopicIndex(const std::vector<THelpTopic>& topics, int context);

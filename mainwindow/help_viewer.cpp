@@ -10,17 +10,6 @@ namespace {
 constexpr wchar_t kViewerClass[] = L"OlvendrixHelp";
 constexpr int kTopicListId = 1;
 
-std::string ReadWholeFile(const std::filesystem::path& path) {
-  std::string content;
-  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return content;
-  char buffer[65536];
-  DWORD read = 0;
-  while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) content.append(buffer, read);
-  ::CloseHandle(file);
-  return content;
-}
-
 }  // namespace
 
 
@@ -32,11 +21,7 @@ THelpViewer::~THelpViewer() {
 void THelpViewer::Create(HWND owner) {
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   win32::RegisterObjectClass<THelpViewer>(kViewerClass, ::LoadIconW(instance, L"MAINICON"));
-  if (font_ == nullptr) {
-    NONCLIENTMETRICSW metrics{sizeof metrics};
-    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    font_ = ::CreateFontIndirectW(&metrics.lfMessageFont);
-  }
+  if (font_ == nullptr) font_ = win32::CreateMessageFont();
   RECT owner_bounds{};
   ::GetWindowRect(owner, &owner_bounds);
   ::CreateWindowExW(0, kViewerClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, owner_bounds.left + 40,
@@ -67,7 +52,7 @@ void THelpViewer::Request(HWND owner, UINT command, int data, const std::string&
     if (window_ != nullptr) ::DestroyWindow(window_);
     return;
   }
-  topics_ = ParseHelpFile(ReadWholeFile(path_));
+  topics_ = ReadHelpFile(path_);
   if (topics_.empty()) {
     topics_.push_back({0, W1251("Довідка"),
                        W1251("Файл довідки не знайдено або він порожній: ") + PathText1251(path_)});

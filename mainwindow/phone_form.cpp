@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include <cassert>
+#include <optional>
 
 #include "engine/format.h"
 #include "mainwindow/win32_text.h"
@@ -307,24 +308,35 @@ void TPhoneForm::Idle() {
   }
 }
 
-void TPhoneForm::WaitForInput() {
-  // Not WaitMessage: under Wine only this wait also puts what was painted
-  // on the screen, and a window that then gets no further message would
-  // stay unpainted.
-  ::MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-}
-
-int TPhoneForm::RunMessageLoop() {
-  for (;;) {
+std::optional<int> TPhoneForm::ServeMessages(const std::function<bool()>& done) {
+  while (!done()) {
     MSG msg;
     if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       Idle();
-      WaitForInput();
+      // Not WaitMessage: under Wine only this wait also puts what was
+      // painted on the screen, and a window that then gets no further
+      // message would stay unpainted.
+      ::MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
       continue;
     }
     if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
     ProcessMessage(msg);
   }
+  return std::nullopt;
+}
+
+int TPhoneForm::RunMessageLoop() { return *ServeMessages([] { return false; }); }
+
+void TPhoneForm::RunModal(HWND window, HWND owner, const bool& closed) {
+  ::EnableWindow(owner, FALSE);
+  ::ShowWindow(window, SW_SHOW);
+  ::SetActiveWindow(window);
+  // The program's own loop, so that its key filter sees the dialog's keys.
+  // A dialog destroyed with its owner ends the loop too; the program's end
+  // is left for the outer loop.
+  if (const auto quit = ServeMessages([&] { return closed || !::IsWindow(window); })) ::PostQuitMessage(*quit);
+  ::EnableWindow(owner, TRUE);
+  ::SetActiveWindow(owner);
 }
 
 bool TPhoneForm::PumpPending() {

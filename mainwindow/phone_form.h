@@ -27,6 +27,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/errors.h"
@@ -144,8 +145,9 @@ class TPhoneForm : public TOptionsHost {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   static void ProcessMessage(MSG& msg);
   static void Idle();
-  // Sleeps until a message arrives.
-  static void WaitForInput();
+  // Serves the program's messages until `done` holds or the program ends;
+  // the exit code when it ended.
+  static std::optional<int> ServeMessages(const std::function<bool()>& done);
   bool AOM(MSG& msg);
   void AOE(const std::exception& error);
   void MMRunOnMainThread();

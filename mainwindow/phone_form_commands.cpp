@@ -184,27 +184,5 @@ void TPhoneForm::ShowHelpContext(HWND owner, int context) {
   help_viewer_.Request(owner, THelpViewer::kHelpContext, context, "Olvendrix - " + texts_.Menu[mtxHelpContents]);
 }
 
-void TPhoneForm::RunModal(HWND window, HWND owner, const bool& closed) {
-  ::EnableWindow(owner, FALSE);
-  ::ShowWindow(window, SW_SHOW);
-  ::SetActiveWindow(window);
-  // The program's own loop, so that its key filter sees the dialog's keys.
-  // A dialog destroyed with its owner ends the loop too.
-  while (!closed && ::IsWindow(window)) {
-    MSG msg;
-    if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      Idle();
-      WaitForInput();
-      continue;
-    }
-    if (msg.message == WM_QUIT) {
-      ::PostQuitMessage(static_cast<int>(msg.wParam));
-      break;
-    }
-    ProcessMessage(msg);
-  }
-  ::EnableWindow(owner, TRUE);
-  ::SetActiveWindow(owner);
-}
 
 }  // namespace olvendrix

@@ -27,9 +27,7 @@ void TPhoneForm::FormCreate() {
 }
 
 void TPhoneForm::CreateControls() {
-  NONCLIENTMETRICSW metrics{sizeof metrics};
-  ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-  font_ = ::CreateFontIndirectW(&metrics.lfMessageFont);
+  font_ = win32::CreateMessageFont();
   const auto child = [&](DWORD ex_style, const wchar_t* window_class, DWORD style, UINT id) {
     HWND control = ::CreateWindowExW(ex_style, window_class, L"", WS_CHILD | WS_VISIBLE | style, 0, 0,
                                      0, 0, window_, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),

@@ -36,4 +36,18 @@ void SetWindowText1251(HWND window, std::string_view text1251) {
   ::SetWindowTextW(window, Wide(text1251).c_str());
 }
 
+HFONT CreateMessageFont(bool bold) {
+  NONCLIENTMETRICSW metrics{sizeof metrics};
+  ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  if (bold) metrics.lfMessageFont.lfWeight = FW_BOLD;
+  return ::CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+POINT CentredOver(HWND owner, int width, int height) {
+  RECT bounds{};
+  ::GetWindowRect(owner, &bounds);
+  return {bounds.left + ((bounds.right - bounds.left) - width) / 2,
+          bounds.top + ((bounds.bottom - bounds.top) - height) / 2};
+}
+
 }  // namespace olvendrix::win32

@@ -2,9 +2,6 @@
 // animation, the maker's links and the help file.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "engine/cp1251.h"
 #include "engine/platform/platform.h"
@@ -68,9 +65,7 @@ TEST(HelpFile, TopicsByContext) {
 }
 
 TEST(HelpFile, TheShippedHelpHasTheOptionsTopic) {
-  std::ifstream in(platform::ExecutableFolder() / "resources" / "help.hlp", std::ios::binary);
-  const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const auto topics = ParseHelpFile(content);
+  const auto topics = ReadHelpFile(platform::ExecutableFolder() / "resources" / "help.hlp");
   ASSERT_GE(topics.size(), 5u);
   EXPECT_EQ(topics[0].Context, 1);
   EXPECT_EQ(topics[TopicIndex(topics, 10)].Title, W1251("Опції"));

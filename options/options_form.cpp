@@ -57,12 +57,8 @@ void TOptionsForm::Create() {
   RECT frame{0, 0, Scale(kClientWidth), Scale(kClientHeight)};
   ::AdjustWindowRectEx(&frame, style, FALSE, ex_style);
   const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  // Centred over the main window.
-  RECT owner{};
-  ::GetWindowRect(owner_, &owner);
-  const int left = owner.left + ((owner.right - owner.left) - width) / 2;
-  const int top = owner.top + ((owner.bottom - owner.top) - height) / 2;
-  ::CreateWindowExW(ex_style, kDialogClass, L"", style, left, top, width, height, owner_, nullptr, instance, this);
+  const POINT at = win32::CentredOver(owner_, width, height);
+  ::CreateWindowExW(ex_style, kDialogClass, L"", style, at.x, at.y, width, height, owner_, nullptr, instance, this);
   if (window_ == nullptr) return;
   FormCreate();
 }
@@ -85,12 +81,8 @@ void TOptionsForm::FormCreate() {
 }
 
 void TOptionsForm::CreateControls() {
-  NONCLIENTMETRICSW metrics{sizeof metrics};
-  ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-  font_ = ::CreateFontIndirectW(&metrics.lfMessageFont);
-  LOGFONTW bold = metrics.lfMessageFont;
-  bold.lfWeight = FW_BOLD;
-  bold_font_ = ::CreateFontIndirectW(&bold);
+  font_ = win32::CreateMessageFont();
+  bold_font_ = win32::CreateMessageFont(true);
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   const auto child = [&](DWORD ex_style, const wchar_t* window_class, DWORD style, int id, int x, int y, int w,
                          int h, HFONT font) {
