@@ -15,21 +15,39 @@ namespace {
 constexpr int kFirstChars = 256;
 constexpr std::uint64_t kFstBytes = 4 * kFirstChars;
 
-// A record with the first eight bytes of its leading field, most significant
-// first, zero after the text's end: ordering by it agrees with the bytewise
-// order of the field, so only records with equal prefixes need the compare.
-struct PrefixedRecord {
-  std::uint64_t prefix;
+// A record with one word of its order's key.
+struct KeyedRecord {
+  std::uint64_t word;
   std::uint32_t record;
 };
 
-std::uint64_t LeadingPrefix(std::string_view text) {
-  std::uint64_t prefix = 0;
-  for (std::size_t i = 0; i < 8; ++i) {
-    prefix <<= 8;
-    if (i < text.size()) prefix |= static_cast<std::uint8_t>(text[i]);
+// Orders `run` (equal in the key's words before `word`) by the key's words
+// from `word` on, one word at a time: only records that tie on a word are
+// looked at again, so most comparisons are of integers, not texts. Records
+// equal in the whole key are ordered by `compare`.
+void SortByKeyFrom(KeyedRecord* begin, KeyedRecord* end, int order, int word, int words,
+                   const TDBFConverter& reader, TSortCompare compare) {
+  if (word == words) {
+    std::sort(begin, end, [&](const KeyedRecord& a, const KeyedRecord& b) {
+      return compare(reader.RecordAddr(a.record), reader.RecordAddr(b.record)) < 0;
+    });
+    return;
   }
-  return prefix;
+  if (word > 0) {
+    // The records of a run lie anywhere in the store: fetch ahead.
+    constexpr std::ptrdiff_t kAhead = 16;
+    for (KeyedRecord* r = begin; r != end; ++r) {
+      if (end - r > kAhead) __builtin_prefetch(reader.RecordAddr(r[kAhead].record));
+      r->word = KeyWord(order, reader.RecordAddr(r->record), word);
+    }
+  }
+  std::sort(begin, end, [](const KeyedRecord& a, const KeyedRecord& b) { return a.word < b.word; });
+  for (KeyedRecord* run = begin; run != end;) {
+    KeyedRecord* run_end = run + 1;
+    while (run_end != end && run_end->word == run->word) ++run_end;
+    if (run_end - run > 1) SortByKeyFrom(run, run_end, order, word + 1, words, reader, compare);
+    run = run_end;
+  }
 }
 
 [[noreturn]] void RaiseCorrupt() { throw EIndexListError("corrupt index file"); }
@@ -100,30 +118,15 @@ void TSortList::Sort() {
   const TDBFConverter& reader = RequireReader("DBFReader not assigned!");
   if (count_ < 2) return;
   platform::MappedMemory work =
-      platform::AllocateRegion(sizeof(PrefixedRecord) * static_cast<std::uint64_t>(count_));
+      platform::AllocateRegion(sizeof(KeyedRecord) * static_cast<std::uint64_t>(count_));
   if (!work) throw Exception("Error map file in SWAP in allocate procedure!");
-  auto* keyed = reinterpret_cast<PrefixedRecord*>(work.Data());
+  auto* keyed = reinterpret_cast<KeyedRecord*>(work.Data());
+  // An order without a key of its own is sorted by its compare function alone.
+  const int words = ListIndex < 3 ? KeyWordCount(ListIndex) : 0;
   for (std::int32_t j = 0; j < count_; ++j) {
-    const std::uint8_t* record = reader.RecordAddr(items[j]);
-    keyed[j] = {LeadingPrefix(reader.FieldText(record, ListIndex)), items[j]};
+    keyed[j] = {words > 0 ? KeyWord(ListIndex, reader.RecordAddr(items[j]), 0) : 0, items[j]};
   }
-  PrefixedRecord* end = keyed + count_;
-  std::sort(keyed, end, [](const PrefixedRecord& a, const PrefixedRecord& b) {
-    return a.prefix < b.prefix;
-  });
-  // Records of one prefix lie close together in the cache once touched, so
-  // the full comparison within a run is cheap.
-  const TSortCompare compare = SortCompare;
-  for (PrefixedRecord* run = keyed; run != end;) {
-    PrefixedRecord* run_end = run + 1;
-    while (run_end != end && run_end->prefix == run->prefix) ++run_end;
-    if (run_end - run > 1) {
-      std::sort(run, run_end, [&](const PrefixedRecord& a, const PrefixedRecord& b) {
-        return compare(reader.RecordAddr(a.record), reader.RecordAddr(b.record)) < 0;
-      });
-    }
-    run = run_end;
-  }
+  SortByKeyFrom(keyed, keyed + count_, ListIndex, 0, words, reader, SortCompare);
   for (std::int32_t j = 0; j < count_; ++j) items[j] = keyed[j].record;
 }
 

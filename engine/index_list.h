@@ -50,8 +50,10 @@ class TSortList {
   void Allocate();
   // Entry i := record i (record numbers stand for record addresses).
   void FillAddresses();
-  // Sorts the entries with SortCompare (records that compare equal may come
-  // in any order). Raises "SortCompare function not assigned!".
+  // Sorts the entries by the order's key words (KeyWord of ListIndex), which
+  // agree with SortCompare; records equal in the whole key are ordered by
+  // SortCompare. The same entries give the same order on every run. Raises
+  // "SortCompare function not assigned!".
   void Sort();
   // Fills the first-character table from the sorted entries.
   // Raises "error init FST" or "FSTIndex count more than 255!".

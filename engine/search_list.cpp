@@ -7,6 +7,7 @@
 #include "engine/cp1251.h"
 #include "engine/errors.h"
 #include "engine/file_helpers.h"
+#include "engine/field_match.h"
 #include "engine/format.h"
 
 namespace olvendrix {
@@ -22,17 +23,6 @@ std::string_view Trim(std::string_view text) {
   return TrimTrailingBlanks(text);
 }
 
-// One field's condition, prepared once per search.
-struct FieldTest {
-  TMatchMode mode;
-  std::uint16_t offset;
-  std::uint16_t max_length;  // of the value, from `offset` on
-  std::uint8_t length;
-  char text[256];
-  // The raw bytes that fold to text[0], repeated in all eight bytes.
-  std::uint64_t first_a, first_b;
-};
-
 // Rank ranges of one range-constrained field; a single usable range is kept
 // in both slots.
 struct RankFilter {
@@ -41,74 +31,6 @@ struct RankFilter {
   bool Passes(std::uint32_t record) const {
     const std::uint32_t r = rank[record];
     return r - first1 <= span1 || r - first2 <= span2;
-  }
-};
-
-constexpr std::uint64_t kLowBits = 0x0101010101010101ull;
-constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
-
-// High bit set in every byte of `word` that is zero (and perhaps in a few
-// above one: candidates are verified anyway).
-std::uint64_t ZeroBytes(std::uint64_t word) { return (word - kLowBits) & ~word & kHighBits; }
-
-bool SameFolded(const char* value, const char* text, std::size_t length, const TCaseTable& fold) {
-  for (std::size_t i = 0; i < length; ++i) {
-    if (static_cast<char>(fold[static_cast<std::uint8_t>(value[i])]) != text[i]) return false;
-  }
-  return true;
-}
-
-// The folded text occurs in the value. Eight bytes at a time, the positions
-// whose byte folds to the text's first byte are found, then verified.
-bool Contains(const FieldTest& test, const char* raw, const TCaseTable& fold) {
-  const std::size_t n = strnlen(raw, test.max_length);
-  if (n < test.length) return false;
-  char value[256 + 8];
-  std::memcpy(value, raw, n);
-  std::memset(value + n, 0, 8);
-  const std::size_t last_start = n - test.length;
-  for (std::size_t i = 0; i <= last_start; i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, value + i, 8);
-    std::uint64_t hits = ZeroBytes(word ^ test.first_a) | ZeroBytes(word ^ test.first_b);
-    while (hits != 0) {
-      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctzll(hits) / 8);
-      hits &= hits - 1;
-      if (at <= last_start && SameFolded(value + at, test.text, test.length, fold)) return true;
-    }
-  }
-  return false;
-}
-
-bool Matches(const FieldTest& test, const std::uint8_t* record, const TCaseTable& fold) {
-  const char* raw = reinterpret_cast<const char*>(record + test.offset);
-  if (test.mode == mtContains) return Contains(test, raw, fold);
-  // mtBegins and mtEquals: the value begins with the text.
-  if (test.length > test.max_length) return false;
-  for (std::size_t i = 0; i < test.length; ++i) {
-    if (raw[i] == 0 || static_cast<char>(fold[static_cast<std::uint8_t>(raw[i])]) != test.text[i]) {
-      return false;
-    }
-  }
-  if (test.mode == mtBegins || test.length == test.max_length) return true;
-  // mtEquals: the text is the whole value or a word of it followed by a blank.
-  return raw[test.length] == 0 || raw[test.length] == ' ';
-}
-
-// What one part of the scan found: the count and the lowest and highest slot.
-struct ScanPart {
-  std::int32_t lowest = 0;
-  std::int32_t highest = -1;
-  std::int32_t count = 0;
-  void Add(std::int32_t slot) {
-    lowest = std::min(lowest, slot);
-    highest = std::max(highest, slot);
-    ++count;
-  }
-  void Merge(const ScanPart& other) {
-    lowest = std::min(lowest, other.lowest);
-    highest = std::max(highest, other.highest);
-    count += other.count;
   }
 };
 
@@ -140,10 +62,12 @@ bool operator==(const TSearchParams& a, const TSearchParams& b) {
 
 void TSearchList::Allocate(std::int32_t n) {
   storage_.Reset();
+  buckets_.Allocate(0);
   capacity_ = 0;
   if (n <= 0) return;
   platform::MappedMemory storage = platform::AllocateRegion(4 * static_cast<std::uint64_t>(n));
   if (!storage) throw Exception("Error map file in SWAP in allocate procedure!");
+  buckets_.Allocate(static_cast<std::uint32_t>(n));
   storage_ = std::move(storage);
   capacity_ = n;
 }
@@ -163,7 +87,7 @@ void TSearchList::Search(const TSearchParams& params) {
   const TCaseTable& lower = ToLowerTable();
   const TCaseTable& fold = CaseSensitive ? IdentityTable() : upper;
 
-  FieldTest tests[kSearchedFields];
+  TFieldTest tests[kSearchedFields];
   int test_count = 0;
   RankFilter filters[kIndexedFields];
   int filter_count = 0;
@@ -211,82 +135,55 @@ void TSearchList::Search(const TSearchParams& params) {
     text = TrimTrailingBlanks(text);
     // A mode outside the three places no condition on its field.
     if (text.empty() || mode > mtEquals) continue;
-    FieldTest& test = tests[test_count++];
-    test.mode = mode;
-    test.offset = offset;
-    test.max_length = max_length;
-    test.length = static_cast<std::uint8_t>(text.size());
-    for (std::size_t k = 0; k < text.size(); ++k) {
-      test.text[k] = static_cast<char>(fold[static_cast<std::uint8_t>(text[k])]);
-    }
-    const auto first = static_cast<std::uint8_t>(test.text[0]);
-    const std::uint8_t other = CaseSensitive ? first : lower[first];
-    test.first_a = kLowBits * first;
-    test.first_b = kLowBits * other;
+    TFieldTest& test = tests[test_count++];
+    test.Mode = mode;
+    test.Offset = offset;
+    test.MaxLength = max_length;
+    test.SetText(text, fold, CaseSensitive ? nullptr : &lower);
   }
   if (IndexLists[order]->Count() != static_cast<std::int32_t>(records)) {
     throw ESearchListError(Format("%d list is not assigned", {order}));
   }
 
-  std::int32_t* slots = items();
-  if (KeepSelection && SelIndex >= 0 && SelIndex < count_) SelRecord = slots[SelIndex];
+  if (KeepSelection && SelIndex >= 0 && SelIndex < count_) SelRecord = items()[SelIndex];
   count_ = 0;
-  if (capacity_ > 0) std::fill(slots, slots + capacity_, -1);
+  buckets_.Clear();
 
   // One pass over the records; on a large store the two halves are scanned
-  // at once. Ranks are unique, so the halves never write the same slot.
-  ScanPart whole{capacity_, -1, 0};
+  // at once, each feeding its own side of the buckets.
   if (any_usable_everywhere) {
     const std::uint32_t* sort_rank = IndexLists[order]->Items();
-    const auto scan = [&](std::uint32_t begin, std::uint32_t end) {
-      ScanPart part{capacity_, -1, 0};
+    const std::uint8_t* store_end = Reader->Data() + Reader->Size();
+    const auto scan = [&](std::uint32_t begin, std::uint32_t end, TRankBuckets::Side& side) {
       const std::uint16_t record_length = Reader->RecordLength();
       const std::uint8_t* record = Reader->RecordAddr(begin);
       for (std::uint32_t r = begin; r < end; ++r, record += record_length) {
         bool accepted = true;
         for (int f = 0; f < filter_count && accepted; ++f) accepted = filters[f].Passes(r);
-        for (int t = 0; t < test_count && accepted; ++t) accepted = Matches(tests[t], record, fold);
-        if (!accepted) continue;
-        const auto slot = static_cast<std::int32_t>(sort_rank[r]);
-        slots[slot] = static_cast<std::int32_t>(r);
-        part.Add(slot);
+        for (int t = 0; t < test_count && accepted; ++t) {
+          accepted = Matches(tests[t], record, store_end, fold);
+        }
+        if (accepted) side.Add(sort_rank[r], r);
       }
-      return part;
     };
     if (records >= kParallelScanRecords && std::thread::hardware_concurrency() > 1) {
       const std::uint32_t middle = records / 2;
-      ScanPart first_half;
-      std::thread helper([&] { first_half = scan(0, middle); });
-      const ScanPart second_half = scan(middle, records);
+      std::thread helper([&] { scan(0, middle, buckets_.SideOf(1)); });
+      scan(middle, records, buckets_.SideOf(0));
       helper.join();
-      whole = first_half;
-      whole.Merge(second_half);
     } else {
-      whole = scan(0, records);
+      scan(0, records, buckets_.SideOf(0));
     }
   }
-  count_ = whole.count;
-  Expand(whole.lowest, whole.highest);
+  Expand();
 }
 
-void TSearchList::Expand(std::int32_t lowest, std::int32_t highest) {
-  // Slots outside [lowest, highest] are all -1: walking them changes nothing.
-  std::int32_t* slots = items();
-  std::int32_t found = 0;
-  for (std::int32_t i = lowest; i <= highest; ++i) {
-    // Sparse results: skip four empty slots at a time.
-    while (i + 4 <= highest) {
-      std::uint64_t pair[2];
-      std::memcpy(pair, slots + i, sizeof pair);
-      if ((pair[0] & pair[1]) != ~std::uint64_t{0}) break;
-      i += 4;
-    }
-    const std::int32_t record = slots[i];
-    if (record == -1) continue;
-    if (KeepSelection && record == SelRecord) SelIndex = found;
-    slots[found++] = record;
-  }
-  if (found != count_) throw ESearchListError("Error check size in Expand procedure");
+void TSearchList::Expand() {
+  std::int32_t selected = SelIndex;
+  const std::int64_t found = buckets_.Place(items(), KeepSelection ? SelRecord : -1, selected);
+  if (found < 0) throw ESearchListError("Error check size in Expand procedure");
+  count_ = static_cast<std::int32_t>(found);
+  if (KeepSelection) SelIndex = selected;
 }
 
 std::int32_t TSearchList::GetItem(std::int32_t position) const {

@@ -3,8 +3,8 @@
 // A search scans every record of the store once, rejects records of the
 // range-constrained fields by their rank in that field's order (first
 // character tables), tests the remaining fields by their match modes, and
-// writes each match at its rank in the chosen sort order; compacting those
-// slots leaves the results sorted with no sorting step.
+// puts each match by its rank in the chosen sort order (TRankBuckets), so the
+// results come out sorted with no comparison sort.
 //
 // Threads: Search and SaveToFile run on a job thread, everything else on the
 // main thread; the owner never lets both touch the list at once. The reader
@@ -21,6 +21,7 @@
 #include "engine/index_list.h"
 #include "engine/match_mode.h"
 #include "engine/platform/platform.h"
+#include "engine/rank_buckets.h"
 
 namespace olvendrix {
 
@@ -92,8 +93,8 @@ class TSearchList {
 
  private:
   std::int32_t* items() const { return reinterpret_cast<std::int32_t*>(storage_.Data()); }
-  // Compacts the slots between the lowest and highest rank written.
-  void Expand(std::int32_t lowest, std::int32_t highest);
+  // Writes what the scan put into the buckets to the results, in order.
+  void Expand();
   // Appends a result line to `out` and returns the end of what it wrote.
   char* WriteLine(const std::uint8_t* record, char* out) const;
 
@@ -101,6 +102,7 @@ class TSearchList {
   std::int32_t count_ = 0;
   std::int32_t capacity_ = 0;
   platform::MappedMemory storage_;
+  TRankBuckets buckets_;
 };
 
 // The heading of a saved result file, CR LF included.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace olvendrix {
 
@@ -33,7 +34,60 @@ int CompareHouseKeys(const std::uint8_t* a, const std::uint8_t* b, int field) {
   return key_a < key_b ? -1 : key_a > key_b ? 1 : 0;
 }
 
+// The fields of each order's key, in order; houses and apartments by key.
+struct KeyField {
+  Field field;
+  bool by_house_key;
+};
+constexpr KeyField kNumberKey[] = {{kNumber, false}};
+constexpr KeyField kNameKey[] = {{kName, false}, {kStreet, false}};
+constexpr KeyField kStreetKey[] = {
+    {kStreet, false}, {kHouse, true}, {kApartment, true}, {kNumber, false}};
+
+struct KeyFields {
+  const KeyField* begin;
+  const KeyField* end;
+};
+constexpr KeyFields kKeyFields[3] = {{std::begin(kNumberKey), std::end(kNumberKey)},
+                                     {std::begin(kNameKey), std::end(kNameKey)},
+                                     {std::begin(kStreetKey), std::end(kStreetKey)}};
+
+int WordsOf(const KeyField& key) {
+  return key.by_house_key ? 1 : (FieldOffsets.MaxLength[key.field] + 7) / 8;
+}
+
+// Bytes [8 × chunk, 8 × chunk + 8) of a field's text, zero after its end.
+std::uint64_t TextChunk(const std::uint8_t* record, Field field, int chunk) {
+  const char* text = FieldAt(record, field);
+  const std::size_t length = strnlen(text, FieldOffsets.MaxLength[field]);
+  std::uint64_t word = 0;
+  for (std::size_t i = 8 * static_cast<std::size_t>(chunk), n = 0; n < 8; ++i, ++n) {
+    word <<= 8;
+    if (i < length) word |= static_cast<std::uint8_t>(text[i]);
+  }
+  return word;
+}
+
 }  // namespace
+
+int KeyWordCount(int order) {
+  int words = 0;
+  for (const KeyField* key = kKeyFields[order].begin; key != kKeyFields[order].end; ++key) {
+    words += WordsOf(*key);
+  }
+  return words;
+}
+
+std::uint64_t KeyWord(int order, const std::uint8_t* record, int word) {
+  for (const KeyField* key = kKeyFields[order].begin; key != kKeyFields[order].end; ++key) {
+    const int words = WordsOf(*key);
+    if (word < words) {
+      return key->by_house_key ? HouseKeyOf(record, key->field) : TextChunk(record, key->field, word);
+    }
+    word -= words;
+  }
+  return 0;
+}
 
 void FillFieldOffsets(const TDbfReader& store) {
   FieldOffsets = TFieldOffsets{};

@@ -13,9 +13,9 @@
 
 namespace olvendrix {
 
-// Compares two store records: negative, zero or positive. Every compare
-// function of an order must order first by the bytes of that order's leading
-// field; the sort relies on it to pre-order by a prefix of that field.
+// Compares two store records: negative, zero or positive. The compare
+// function of an order must agree with that order's key words (KeyWord); the
+// sort orders by the words and leaves the compare only the whole-key ties.
 using TSortCompare = int (*)(const std::uint8_t* a, const std::uint8_t* b);
 
 // Where the first five fields lie within a store record, and how long their
@@ -40,5 +40,13 @@ int CompareByStreet(const std::uint8_t* a, const std::uint8_t* b);
 
 // The compare function of each order, 0..2.
 extern const TSortCompare kSortCompares[3];
+
+// The key of an order as a row of 64-bit words: comparing two records' words
+// in turn, as unsigned values, orders them as the order's compare function
+// does, and records whose words are all equal compare equal. A text field
+// gives its bytes eight at a time, most significant first and zero after its
+// end; a house or apartment gives its HouseKey. Reads FieldOffsets.
+int KeyWordCount(int order);
+std::uint64_t KeyWord(int order, const std::uint8_t* record, int word);
 
 }  // namespace olvendrix

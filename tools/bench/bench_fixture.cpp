@@ -1,6 +1,7 @@
 #include "tools/bench/bench_fixture.h"
 
 #include <cstdlib>
+#include <exception>
 #include <map>
 #include <string>
 
@@ -48,6 +49,15 @@ void Orders::Build(const TDBFConverter& store, const fs::path& folder) {
   BuildSortOrders(store, {&lists[0], &lists[1], &lists[2]});
   if (folder.empty()) return;
   for (int i = 0; i < 3; ++i) lists[i].SaveToFile(folder / kIndexNames[i]);
+}
+
+
+void Orders::LoadOrBuild(const TDBFConverter& store, const fs::path& folder) {
+  try {
+    for (int i = 0; i < 3; ++i) lists[i].LoadFromFile(folder / kIndexNames[i]);
+  } catch (const std::exception&) {
+    Build(store, folder);
+  }
 }
 
 }  // namespace olvendrix::bench

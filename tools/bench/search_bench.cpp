@@ -20,7 +20,7 @@ struct Directory {
   TSearchList search;
   explicit Directory(std::uint32_t records) {
     store.LoadFromFile(PreparedFolder(records) / "data.bin");
-    orders.Build(store);
+    orders.LoadOrBuild(store, PreparedFolder(records));
     search.Reader = &store;
     for (int i = 0; i < 3; ++i) search.IndexLists[i] = &orders.lists[i];
     search.Allocate(static_cast<std::int32_t>(store.RecordCount()));

@@ -1,0 +1,109 @@
+#include "engine/field_match.h"
+
+#include <emmintrin.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace olvendrix {
+namespace {
+
+constexpr std::size_t kVector = 16;
+
+// The folded text at `value`: every byte present (none is the terminator)
+// and folding to the text's byte.
+bool SameFolded(const char* value, const TFieldTest& test, const TCaseTable& fold) {
+  for (std::size_t i = 0; i < test.Length; ++i) {
+    const auto c = static_cast<std::uint8_t>(value[i]);
+    if (c == 0 || static_cast<char>(fold[c]) != test.Text[i]) return false;
+  }
+  return true;
+}
+
+// Positions (bits) of a 16-byte block whose byte is one of the two given.
+inline unsigned EitherByte(__m128i block, const std::uint8_t (&raw)[2][16]) {
+  const __m128i a = _mm_load_si128(reinterpret_cast<const __m128i*>(raw[0]));
+  const __m128i b = _mm_load_si128(reinterpret_cast<const __m128i*>(raw[1]));
+  const __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(block, a), _mm_cmpeq_epi8(block, b));
+  return static_cast<unsigned>(_mm_movemask_epi8(hits));
+}
+
+// The folded text occurs in the value of at most `max_length` bytes ending
+// at its first zero. Sixteen start positions at a time, those whose first two
+// bytes fold to the text's first two are found, then verified. Reads up to
+// value + max_length + kVector bytes.
+inline bool ContainsAt(const char* value, std::size_t max_length, const TFieldTest& test,
+                const TCaseTable& fold) {
+  const std::size_t length = test.Length;
+  if (length > max_length) return false;
+  const std::size_t last_start = max_length - length;
+  const __m128i zero = _mm_setzero_si128();
+  for (std::size_t i = 0; i <= last_start; i += kVector) {
+    const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(value + i));
+    unsigned hits = EitherByte(first, test.Raw[0]);
+    if (length > 1) {
+      const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(value + i + 1));
+      hits &= EitherByte(second, test.Raw[1]);
+    }
+    const std::size_t room = last_start - i;  // the last start in this block, from i
+    if (room < kVector - 1) hits &= (2u << room) - 1;
+    const auto ends = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(first, zero)));
+    if (ends != 0) {
+      // The value ends in this block: a match must end by its zero.
+      const auto end = static_cast<std::size_t>(__builtin_ctz(ends));
+      hits &= end >= length ? (2u << (end - length)) - 1 : 0u;
+    }
+    while (hits != 0) {
+      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(hits));
+      hits &= hits - 1;
+      if (SameFolded(value + at, test, fold)) return true;
+    }
+    if (ends != 0) return false;
+  }
+  return false;
+}
+
+bool Contains(const TFieldTest& test, const char* raw, const std::uint8_t* store_end,
+              const TCaseTable& fold) {
+  const std::size_t max_length = test.MaxLength;
+  if (reinterpret_cast<const std::uint8_t*>(raw) + max_length + kVector + 1 <= store_end) {
+    return ContainsAt(raw, max_length, test, fold);
+  }
+  // Near the end of the store the loads would pass it: scan a padded copy.
+  char value[256 + kVector + 1] = {};
+  const std::size_t n = strnlen(raw, std::min<std::size_t>(max_length, 256));
+  std::memcpy(value, raw, n);
+  return ContainsAt(value, n, test, fold);
+}
+
+}  // namespace
+
+void TFieldTest::SetText(std::string_view text, const TCaseTable& fold, const TCaseTable* lower) {
+  Length = static_cast<std::uint8_t>(std::min<std::size_t>(text.size(), 255));
+  for (std::size_t k = 0; k < Length; ++k) {
+    Text[k] = static_cast<char>(fold[static_cast<std::uint8_t>(text[k])]);
+  }
+  for (std::size_t k = 0; k < 2 && k < Length; ++k) {
+    const auto c = static_cast<std::uint8_t>(Text[k]);
+    std::memset(Raw[k][0], c, sizeof Raw[k][0]);
+    std::memset(Raw[k][1], lower != nullptr ? (*lower)[c] : c, sizeof Raw[k][1]);
+  }
+}
+
+bool Matches(const TFieldTest& test, const std::uint8_t* record, const std::uint8_t* store_end,
+             const TCaseTable& fold) {
+  const char* raw = reinterpret_cast<const char*>(record + test.Offset);
+  if (test.Mode == mtContains) return Contains(test, raw, store_end, fold);
+  // mtBegins and mtEquals: the value begins with the text.
+  if (test.Length > test.MaxLength) return false;
+  for (std::size_t i = 0; i < test.Length; ++i) {
+    if (raw[i] == 0 || static_cast<char>(fold[static_cast<std::uint8_t>(raw[i])]) != test.Text[i]) {
+      return false;
+    }
+  }
+  if (test.Mode == mtBegins || test.Length == test.MaxLength) return true;
+  // mtEquals: the text is the whole value or a word of it followed by a blank.
+  return raw[test.Length] == 0 || raw[test.Length] == ' ';
+}
+
+}  // namespace olvendrix

@@ -1,0 +1,39 @@
+// TFieldTest: one field's condition of a search, prepared once per search,
+// and the test of a store record against it.
+//
+// Texts are Windows-1251 bytes folded by the search's case table. The test
+// reads only the field's own bytes up to its zero byte or its width; the
+// caller names where the store ends so that the vector loads of "contains"
+// never read past it. Pure functions over the store; safe on any thread.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "engine/cp1251.h"
+#include "engine/match_mode.h"
+
+namespace olvendrix {
+
+struct TFieldTest {
+  TMatchMode Mode = mtBegins;
+  std::uint16_t Offset = 0;     // of the compared bytes within the record
+  std::uint16_t MaxLength = 0;  // of the value from Offset on
+  std::uint8_t Length = 0;
+  char Text[256] = {};          // folded
+  // The two raw bytes that fold to each of the first two text bytes (the
+  // same byte twice where case does not matter), each repeated over a
+  // vector's width.
+  alignas(16) std::uint8_t Raw[2][2][16] = {};
+
+  // `text` (at most 255 bytes, not empty) folded by `fold`; `lower` gives the
+  // other case of a letter unless the search is case-sensitive.
+  void SetText(std::string_view text, const TCaseTable& fold, const TCaseTable* lower);
+};
+
+// The record's field passes the test. `store_end` is the end of the mapped
+// store holding `record`.
+bool Matches(const TFieldTest& test, const std::uint8_t* record, const std::uint8_t* store_end,
+             const TCaseTable& fold);
+
+}  // namespace olvendrix

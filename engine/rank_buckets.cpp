@@ -1,0 +1,136 @@
+#include "engine/rank_buckets.h"
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+
+#include "engine/errors.h"
+
+namespace olvendrix {
+namespace {
+
+constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;  // never a record number
+// A bucket with fewer entries than its room / kSparse is sorted, not spread.
+constexpr std::uint32_t kSparse = 16;
+// Below this many entries one thread places them all.
+constexpr std::uint64_t kParallelPlaceEntries = 65536;
+
+}  // namespace
+
+void TRankBuckets::Allocate(std::uint32_t records) {
+  entries_.Reset();
+  records_ = 0;
+  for (auto& filled : filled_) filled.clear();
+  for (auto& scratch : scratch_) scratch.clear();
+  if (records > 0) {
+    platform::MappedMemory entries = platform::AllocateRegion(8 * static_cast<std::uint64_t>(records));
+    if (!entries) throw Exception("Error map file in SWAP in allocate procedure!");
+    entries_ = std::move(entries);
+    records_ = records;
+    for (auto& filled : filled_) filled.assign(BucketCount(), 0);
+    for (auto& scratch : scratch_) scratch.assign(std::min(records, kBucketRanks), kEmpty);
+  }
+  for (int side = 0; side < 2; ++side) {
+    sides_[side].entries_ = reinterpret_cast<std::uint64_t*>(entries_.Data());
+    sides_[side].filled_ = filled_[side].data();
+    sides_[side].records_ = records_;
+    sides_[side].from_back_ = side == 1;
+  }
+}
+
+void TRankBuckets::Clear() {
+  for (auto& filled : filled_) std::fill(filled.begin(), filled.end(), 0);
+}
+
+std::int64_t TRankBuckets::Place(std::int32_t* out, std::int32_t select_record,
+                                 std::int32_t& selected) {
+  const std::uint32_t buckets = BucketCount();
+  std::uint64_t total = 0;
+  for (std::uint32_t b = 0; b < buckets; ++b) total += filled_[0][b] + filled_[1][b];
+  std::int32_t found[2] = {-1, -1};
+  bool placed[2] = {true, true};
+  if (total < kParallelPlaceEntries || std::thread::hardware_concurrency() < 2) {
+    placed[0] = PlaceBuckets(0, buckets, 0, out, scratch_[0], select_record, found[0]);
+  } else {
+    // Split where half the entries lie, so both threads place about as many.
+    std::uint32_t split = 0;
+    std::uint64_t before_split = 0;
+    while (split < buckets && 2 * before_split < total) {
+      before_split += filled_[0][split] + filled_[1][split];
+      ++split;
+    }
+    std::thread helper([&] {
+      placed[1] = PlaceBuckets(0, split, 0, out, scratch_[1], select_record, found[1]);
+    });
+    placed[0] = PlaceBuckets(split, buckets, static_cast<std::int64_t>(before_split), out,
+                             scratch_[0], select_record, found[0]);
+    helper.join();
+  }
+  if (!placed[0] || !placed[1]) return -1;
+  for (const std::int32_t position : found) {
+    if (position >= 0) selected = position;
+  }
+  return static_cast<std::int64_t>(total);
+}
+
+bool TRankBuckets::PlaceBuckets(std::uint32_t first, std::uint32_t last, std::int64_t at,
+                                std::int32_t* out, std::vector<std::uint32_t>& scratch,
+                                std::int32_t select_record, std::int32_t& selected) {
+  auto* entries = reinterpret_cast<std::uint64_t*>(entries_.Data());
+  const auto put = [&](std::uint32_t record) {
+    if (static_cast<std::int32_t>(record) == select_record) selected = static_cast<std::int32_t>(at);
+    out[at++] = static_cast<std::int32_t>(record);
+  };
+  for (std::uint32_t b = first; b < last; ++b) {
+    const std::uint32_t front = filled_[0][b];
+    const std::uint32_t back = filled_[1][b];
+    const std::uint32_t count = front + back;
+    if (count == 0) continue;
+    const std::uint32_t room = sides_[0].RoomOf(b);
+    if (count > room) return false;
+    std::uint64_t* bucket = entries + (static_cast<std::uint64_t>(b) << kBucketBits);
+    if (count < room / kSparse) {
+      // Few entries: sorting them is cheaper than walking the bucket.
+      std::memmove(bucket + front, bucket + room - back, 8 * static_cast<std::size_t>(back));
+      std::sort(bucket, bucket + count);
+      for (std::uint32_t i = 0; i < count; ++i) {
+        if (i > 0 && (bucket[i] >> 32) == (bucket[i - 1] >> 32)) return false;
+        put(static_cast<std::uint32_t>(bucket[i]));
+      }
+      continue;
+    }
+    std::uint32_t* slots = scratch.data();
+    bool shared = false;
+    const auto spread = [&](const std::uint64_t* from, std::uint32_t n) {
+      for (std::uint32_t i = 0; i < n; ++i) {
+        std::uint32_t& slot = slots[from[i] >> 32];
+        shared |= slot != kEmpty;
+        slot = static_cast<std::uint32_t>(from[i]);
+      }
+    };
+    spread(bucket, front);
+    spread(bucket + room - back, back);
+    // Walk the slots, leaving them empty for the next bucket; empty runs are
+    // skipped four slots at a time.
+    for (std::uint32_t i = 0; i < room; ++i) {
+      while (i + 4 <= room) {
+        std::uint64_t pair[2];
+        std::memcpy(pair, slots + i, sizeof pair);
+        if ((pair[0] & pair[1]) != ~std::uint64_t{0}) break;
+        i += 4;
+      }
+      if (i >= room) break;
+      if (slots[i] == kEmpty) continue;
+      put(slots[i]);
+      slots[i] = kEmpty;
+    }
+    if (shared) {
+      // Leave no stale slot behind for the next search.
+      std::fill(slots, slots + room, kEmpty);
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace olvendrix
