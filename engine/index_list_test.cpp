@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <random>
 
 #include "engine/cp1251.h"
 #include "tests/test_support.h"
@@ -148,6 +149,46 @@ TEST_F(IndexLists, DemoOrdersAgreeWithTheirCompareFunctions) {
         ASSERT_LE(kSortCompares[i](store_.RecordAddr(order[j - 1]), store_.RecordAddr(order[j])), 0)
             << "order " << i << " position " << j;
       }
+    }
+  }
+}
+
+// Texts built to tie on many leading bytes: the sort orders by eight-byte
+// words of the key, and only a compare of the whole records may break ties.
+TEST_F(IndexLists, KeyWordsOrderRecordsAsTheCompareFunctionsDo) {
+  const std::vector<std::string> names = {"", "Шевченко", "Шевченко Іван", "Шевченко Іван Петрович",
+                                          "Шевченко Іван Петрович  ", "Шевченкова", "шевченко",
+                                          "ШЕВЧЕНКО Ґ", "Ящук Є", "Aa"};
+  const std::vector<std::string> streets = {"", "вул. Шевченка", "вул. Шевченка ", "вул. Шевченківська",
+                                            "просп. Перемоги"};
+  const std::vector<std::string> houses = {"", "9", "10", "10А", "10/2", "1234567", "А"};
+  std::mt19937 random(17);
+  const auto pick = [&](const std::vector<std::string>& from) {
+    return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
+  };
+  std::vector<std::vector<std::string>> rows;
+  for (int i = 0; i < 400; ++i) {
+    rows.push_back({std::to_string(std::uniform_int_distribution<>(1, 40)(random)), pick(names),
+                    pick(streets), pick(houses), pick(houses)});
+  }
+  Build(StandardTable(rows));
+  for (int order = 0; order < 3; ++order) {
+    const auto words = [&](std::uint32_t r) {
+      std::vector<std::uint64_t> key;
+      for (int w = 0; w < KeyWordCount(order); ++w) key.push_back(KeyWord(order, store_.RecordAddr(r), w));
+      return key;
+    };
+    for (std::uint32_t a = 0; a < store_.RecordCount(); a += 3) {
+      for (std::uint32_t b = 0; b < store_.RecordCount(); ++b) {
+        const int compared = kSortCompares[order](store_.RecordAddr(a), store_.RecordAddr(b));
+        const std::vector<std::uint64_t> key_a = words(a), key_b = words(b);
+        const int by_words = key_a < key_b ? -1 : key_b < key_a ? 1 : 0;
+        ASSERT_EQ((compared > 0) - (compared < 0), by_words) << "order " << order << ": " << a << ", " << b;
+      }
+    }
+    const std::vector<std::uint32_t> sorted = Ordered(order);
+    for (std::size_t j = 1; j < sorted.size(); ++j) {
+      ASSERT_LE(kSortCompares[order](store_.RecordAddr(sorted[j - 1]), store_.RecordAddr(sorted[j])), 0);
     }
   }
 }

@@ -200,6 +200,38 @@ TEST(SearchListExport, TablesWiderThan256ColumnsGiveEveryFieldOnceInOrder) {
   EXPECT_EQ(std::string(prepared.Store.FieldText(prepared.Store.RecordAddr(0), 299)), "299 ");
 }
 
+// Contains reads sixteen bytes at a time: texts that end a full field, that
+// cross a block, or that end the store itself must all be found.
+TEST(SearchListContains, FindsTextsAtEveryPlaceOfTheFieldAndTheStore) {
+  const auto repeat = [](int n) {
+    std::string text;
+    for (int i = 0; i < n; ++i) text += "Ж";
+    return text;
+  };
+  TempFolder folder;
+  TPreparedStore prepared(folder, StandardTable({{"1", repeat(36) + "енко", "", "", "1234569"},
+                                                 {"2", repeat(14) + "ЕНКО" + repeat(5), "", "", "9"},
+                                                 {"3", repeat(37) + "енк", "", "", "1"},
+                                                 {"4", "енко", "", "", "91"},
+                                                 {"5", repeat(39) + "о", "", "", "1234569"}}));
+  TSearchList& search = prepared.Search;
+  search.Modes = {mtBegins, mtContains, mtBegins, mtBegins, mtContains};
+  const auto found = [&](const std::vector<std::string>& texts) {
+    search.Search(Params(texts));
+    std::vector<std::int32_t> records(search.Items(), search.Items() + search.Count());
+    std::sort(records.begin(), records.end());
+    return records;
+  };
+  EXPECT_EQ(found({"", "енко"}), (Records{0, 1, 3}));
+  EXPECT_EQ(found({"", "О"}), (Records{0, 1, 3, 4}));
+  EXPECT_EQ(found({"", repeat(39) + "о"}), (Records{4}));
+  EXPECT_EQ(found({"", repeat(40) + "о"}), (Records{}));
+  EXPECT_EQ(found({"", "", "", "", "69"}), (Records{0, 4}));  // the last bytes of the store
+  EXPECT_EQ(found({"", "", "", "", "9"}), (Records{0, 1, 3, 4}));
+  search.CaseSensitive = true;
+  EXPECT_EQ(found({"", "енко"}), (Records{0, 3}));
+}
+
 TEST(SearchListLarge, TheSplitScanFindsWhatAPlainWalkFinds) {
   // Large enough for the scan to run in two halves.
   TempFolder folder;
