@@ -74,6 +74,28 @@ void CheckIndexContent(const std::uint32_t* rank, std::uint32_t count) {
   }
 }
 
+// Runs `beside` on a second thread while `here` runs on this one. Raises the
+// failure of `here` if any, else that of `beside`.
+template <typename Here, typename Beside>
+void RunBeside(Here&& here, Beside&& beside) {
+  std::exception_ptr beside_failure;
+  std::thread helper([&] {
+    try {
+      beside();
+    } catch (...) {
+      beside_failure = std::current_exception();
+    }
+  });
+  try {
+    here();
+  } catch (...) {
+    helper.join();
+    throw;
+  }
+  helper.join();
+  if (beside_failure) std::rethrow_exception(beside_failure);
+}
+
 }  // namespace
 
 void TSortList::SetDBFReader(const TDBFConverter* reader) {
@@ -188,6 +210,12 @@ TRankRange TSortList::FirstCharRange(std::uint8_t c) const {
   return range;
 }
 
+void LoadSortOrders(const std::array<TIndexList*, 3>& lists,
+                    const std::array<std::filesystem::path, 3>& paths) {
+  RunBeside([&] { lists[0]->LoadFromFile(paths[0]); lists[1]->LoadFromFile(paths[1]); },
+            [&] { lists[2]->LoadFromFile(paths[2]); });
+}
+
 void BuildSortOrders(const TDBFConverter& store, const std::array<TIndexList*, 3>& lists,
                      const std::function<void(TBuildStep)>& before_step) {
   for (TIndexList* list : lists) {
@@ -202,23 +230,7 @@ void BuildSortOrders(const TDBFConverter& store, const std::array<TIndexList*, 3
   // The orders sort independently, each the same on every run: the last
   // (the street order, the longest) on a second core, the other two here.
   if (before_step) before_step(TBuildStep::kSort);
-  std::exception_ptr helper_failure;
-  std::thread helper([&] {
-    try {
-      lists[2]->Sort();
-    } catch (...) {
-      helper_failure = std::current_exception();
-    }
-  });
-  try {
-    lists[0]->Sort();
-    lists[1]->Sort();
-  } catch (...) {
-    helper.join();
-    throw;
-  }
-  helper.join();
-  if (helper_failure) std::rethrow_exception(helper_failure);
+  RunBeside([&] { lists[0]->Sort(); lists[1]->Sort(); }, [&] { lists[2]->Sort(); });
   // InitFST reads the sorted record numbers, so it must come before MakeRanks.
   step(TBuildStep::kInitFST, &TSortList::InitFST);
   step(TBuildStep::kMakeRanks, &TSortList::MakeRanks);

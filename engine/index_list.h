@@ -91,6 +91,12 @@ class TSortList {
 
 class TIndexList : public TSortList {};
 
+// Loads the three orders from their index files (LoadFromFile), the last on
+// a second thread. Raises as LoadFromFile does: the first order's failure
+// when several fail.
+void LoadSortOrders(const std::array<TIndexList*, 3>& lists,
+                    const std::array<std::filesystem::path, 3>& paths);
+
 // The steps of building the orders that take time.
 enum class TBuildStep { kSort, kInitFST, kMakeRanks };
 

@@ -97,7 +97,9 @@ void BuildIndexes(TPhoneDatabase& db) {
 
 void LoadIndexes(TPhoneDatabase& db) {
   db.WaitText.Set(db.Texts.MessLoadINDEX);
-  for (int i = 0; i < 3; ++i) db.Engine.IndexLists[i]->LoadFromFile(db.Paths.IndexPaths[i]);
+  auto& lists = db.Engine.IndexLists;
+  const auto& paths = db.Paths.IndexPaths;
+  LoadSortOrders({lists[0].get(), lists[1].get(), lists[2].get()}, {paths[0], paths[1], paths[2]});
 }
 
 // False when the stage failed after the user chose to leave: the failure is
