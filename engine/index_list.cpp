@@ -119,6 +119,7 @@ std::uint64_t TSortList::TableBytes() const {
 void TSortList::Allocate() {
   const TDBFConverter& reader = RequireReader("DBFReader not assigned!");
   items_.Reset();
+  positions_.Reset();
   count_ = 0;
   const std::uint32_t records = reader.RecordCount();
   platform::MappedMemory region =
@@ -180,6 +181,19 @@ void TSortList::MakeRanks() {
   auto* rank = reinterpret_cast<std::uint32_t*>(ranks.Data());
   for (std::int32_t j = 0; j < count_; ++j) rank[items[j]] = static_cast<std::uint32_t>(j);
   std::memcpy(items, rank, 4 * static_cast<std::size_t>(count_));
+  positions_.Reset();
+}
+
+const std::uint32_t* TSortList::Positions() const {
+  if (!positions_ && count_ > 0) {
+    platform::MappedMemory positions = platform::AllocateRegion(4 * static_cast<std::uint64_t>(count_));
+    if (!positions) throw Exception("Error map file in SWAP in allocate procedure!");
+    auto* at = reinterpret_cast<std::uint32_t*>(positions.Data());
+    const std::uint32_t* rank = Items();
+    for (std::int32_t r = 0; r < count_; ++r) at[rank[r]] = static_cast<std::uint32_t>(r);
+    positions_ = std::move(positions);
+  }
+  return reinterpret_cast<const std::uint32_t*>(positions_.Data());
 }
 
 void TSortList::SaveToFile(const std::filesystem::path& path) const {
@@ -191,6 +205,7 @@ void TSortList::LoadFromFile(const std::filesystem::path& path) {
   const TDBFConverter& reader = RequireReader("DBFReader not assigned!");
   platform::MappedMemory view = MapFileToMemory(path);
   items_.Reset();
+  positions_.Reset();
   count_ = static_cast<std::int32_t>(reader.RecordCount());
   if (view.Size() != TableBytes()) RaiseCorrupt();
   CheckIndexContent(reinterpret_cast<const std::uint32_t*>(view.Data()), reader.RecordCount());

@@ -78,6 +78,10 @@ class TSortList {
     return items_ ? reinterpret_cast<const std::int32_t*>(Items() + count_) : nullptr;
   }
   std::uint32_t Rank(std::uint32_t record) const { return Items()[record]; }
+  // The record at each position (the inverse of Rank), made on first call
+  // and kept until the table changes. Called by the search job only, once
+  // the table is built or loaded. Raises the general allocation error.
+  const std::uint32_t* Positions() const;
 
  private:
   std::uint32_t* WritableItems() const;
@@ -85,6 +89,7 @@ class TSortList {
   std::uint64_t TableBytes() const;
 
   platform::MappedMemory items_;
+  mutable platform::MappedMemory positions_;
   std::int32_t count_ = 0;
   const TDBFConverter* reader_ = nullptr;
 };

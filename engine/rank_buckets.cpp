@@ -11,7 +11,7 @@ namespace {
 
 constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;  // never a record number
 // A bucket with fewer entries than its room / kSparse is sorted, not spread.
-constexpr std::uint32_t kSparse = 16;
+constexpr std::uint32_t kSparse = 64;
 // Below this many entries one thread places them all.
 constexpr std::uint64_t kParallelPlaceEntries = 65536;
 

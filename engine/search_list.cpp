@@ -9,6 +9,7 @@
 #include "engine/file_helpers.h"
 #include "engine/field_match.h"
 #include "engine/format.h"
+#include "engine/rank_ranges.h"
 
 namespace olvendrix {
 namespace {
@@ -23,16 +24,34 @@ std::string_view Trim(std::string_view text) {
   return TrimTrailingBlanks(text);
 }
 
-// Rank ranges of one range-constrained field; a single usable range is kept
-// in both slots.
+// The positions of one range-constrained field's order that may match.
 struct RankFilter {
-  const std::uint32_t* rank;
-  std::uint32_t first1, span1, first2, span2;
+  const TSortList* list = nullptr;
+  int count = 0;
+  std::uint32_t first[TRankRanges::kMaxRanges] = {};
+  std::uint32_t span[TRankRanges::kMaxRanges] = {};
+  std::uint64_t positions = 0;  // in all ranges
+
+  RankFilter() = default;
+  RankFilter(const TSortList& order, const TRankRanges& ranks) : list(&order), count(ranks.Count) {
+    for (int i = 0; i < count; ++i) {
+      first[i] = static_cast<std::uint32_t>(ranks.Ranges[i].First);
+      span[i] = static_cast<std::uint32_t>(ranks.Ranges[i].Last - ranks.Ranges[i].First);
+      positions += span[i] + 1u;
+    }
+  }
   bool Passes(std::uint32_t record) const {
-    const std::uint32_t r = rank[record];
-    return r - first1 <= span1 || r - first2 <= span2;
+    const std::uint32_t r = list->Items()[record];
+    for (int i = 0; i < count; ++i) {
+      if (r - first[i] <= span[i]) return true;
+    }
+    return false;
   }
 };
+
+// A filter this narrow is walked by its positions instead of scanning every
+// record.
+constexpr std::uint32_t kNarrowFilterShare = 16;
 
 // Below this, a second thread costs more than it saves.
 constexpr std::uint32_t kParallelScanRecords = 65536;
@@ -99,37 +118,24 @@ void TSearchList::Search(const TSearchParams& params) {
     std::string_view text = Trim(texts.Texts[i].View());
     const TMatchMode mode = Modes[i];
     if (i < kIndexedFields && (mode == mtBegins || mode == mtEquals) && !text.empty()) {
-      const auto first = static_cast<std::uint8_t>(text[0]);
+      if (IndexLists[i] == nullptr || IndexLists[i]->Count() != static_cast<std::int32_t>(records)) {
+        throw ESearchListError(Format("%d list is not assigned", {i}));
+      }
+      const TRankRanges ranks = BeginningRanks(*IndexLists[i], *Reader, text,
+                                               CaseSensitive ? nullptr : &lower, &upper);
+      if (ranks.Count == 0) {
+        any_usable_everywhere = false;
+      } else {
+        filters[filter_count++] = RankFilter(*IndexLists[i], ranks);
+      }
+      // Where the ranks hold exactly the records that begin with the text,
+      // they decide the field alone.
+      if (mode == mtBegins && ranks.Exact) continue;
       if (mode == mtBegins) {
         // The first byte is decided by the rank; compare from the second on.
         text.remove_prefix(1);
         ++offset;
         max_length = max_length > 0 ? max_length - 1 : 0;
-      }
-      TRankRange ranges[2];
-      int usable = 0;
-      const auto add = [&](std::uint8_t c) {
-        const TRankRange range = IndexLists[i] ? IndexLists[i]->FirstCharRange(c) : TRankRange{};
-        if (range.Usable()) ranges[usable++] = range;
-      };
-      if (CaseSensitive) {
-        add(first);
-      } else {
-        add(lower[first]);
-        if (upper[first] != lower[first]) add(upper[first]);
-      }
-      if (IndexLists[i] == nullptr || IndexLists[i]->Count() != static_cast<std::int32_t>(records)) {
-        throw ESearchListError(Format("%d list is not assigned", {i}));
-      }
-      if (usable == 0) {
-        any_usable_everywhere = false;
-      } else {
-        if (usable == 1) ranges[1] = ranges[0];
-        filters[filter_count++] = {IndexLists[i]->Items(),
-                                   static_cast<std::uint32_t>(ranges[0].First),
-                                   static_cast<std::uint32_t>(ranges[0].Last - ranges[0].First),
-                                   static_cast<std::uint32_t>(ranges[1].First),
-                                   static_cast<std::uint32_t>(ranges[1].Last - ranges[1].First)};
       }
     }
     text = TrimTrailingBlanks(text);
@@ -149,30 +155,74 @@ void TSearchList::Search(const TSearchParams& params) {
   count_ = 0;
   buckets_.Clear();
 
-  // One pass over the records; on a large store the two halves are scanned
-  // at once, each feeding its own side of the buckets.
   if (any_usable_everywhere) {
     const std::uint32_t* sort_rank = IndexLists[order]->Items();
     const std::uint8_t* store_end = Reader->Data() + Reader->Size();
-    const auto scan = [&](std::uint32_t begin, std::uint32_t end, TRankBuckets::Side& side) {
-      const std::uint16_t record_length = Reader->RecordLength();
-      const std::uint8_t* record = Reader->RecordAddr(begin);
-      for (std::uint32_t r = begin; r < end; ++r, record += record_length) {
-        bool accepted = true;
-        for (int f = 0; f < filter_count && accepted; ++f) accepted = filters[f].Passes(r);
-        for (int t = 0; t < test_count && accepted; ++t) {
-          accepted = Matches(tests[t], record, store_end, fold);
-        }
-        if (accepted) side.Add(sort_rank[r], r);
+    const auto accepts = [&](std::uint32_t r, const std::uint8_t* record) {
+      for (int f = 0; f < filter_count; ++f) {
+        if (!filters[f].Passes(r)) return false;
       }
+      for (int t = 0; t < test_count; ++t) {
+        if (!Matches(tests[t], record, store_end, fold)) return false;
+      }
+      return true;
     };
-    if (records >= kParallelScanRecords && std::thread::hardware_concurrency() > 1) {
-      const std::uint32_t middle = records / 2;
-      std::thread helper([&] { scan(0, middle, buckets_.SideOf(1)); });
-      scan(middle, records, buckets_.SideOf(0));
-      helper.join();
+    const RankFilter* narrowest = nullptr;
+    for (int f = 0; f < filter_count; ++f) {
+      if (narrowest == nullptr || filters[f].positions < narrowest->positions) narrowest = &filters[f];
+    }
+    if (narrowest != nullptr && narrowest->positions <= records / kNarrowFilterShare) {
+      // Only the records at the filter's positions can match: visit those,
+      // the first and second half of them at once when there are many.
+      const std::uint32_t* at = narrowest->list->Positions();
+      const auto walk = [&](std::uint64_t skip, std::uint64_t take, TRankBuckets::Side& side) {
+        for (int i = 0; i < narrowest->count && take > 0; ++i) {
+          const std::uint64_t size = narrowest->span[i] + 1u;
+          if (skip >= size) {
+            skip -= size;
+            continue;
+          }
+          const std::uint32_t begin = narrowest->first[i] + static_cast<std::uint32_t>(skip);
+          const std::uint32_t end = begin + static_cast<std::uint32_t>(std::min(size - skip, take));
+          take -= end - begin;
+          skip = 0;
+          for (std::uint32_t position = begin; position < end; ++position) {
+            constexpr std::uint32_t kAhead = 16;  // the records lie anywhere in the store
+            if (position + kAhead < end) {
+              if (test_count > 0) __builtin_prefetch(Reader->RecordAddr(at[position + kAhead]));
+              __builtin_prefetch(sort_rank + at[position + kAhead]);
+            }
+            const std::uint32_t r = at[position];
+            if (accepts(r, Reader->RecordAddr(r))) side.Add(sort_rank[r], r);
+          }
+        }
+      };
+      const std::uint64_t total = narrowest->positions;
+      if (total >= kParallelScanRecords && std::thread::hardware_concurrency() > 1) {
+        std::thread helper([&] { walk(0, total / 2, buckets_.SideOf(1)); });
+        walk(total / 2, total - total / 2, buckets_.SideOf(0));
+        helper.join();
+      } else {
+        walk(0, total, buckets_.SideOf(0));
+      }
     } else {
-      scan(0, records, buckets_.SideOf(0));
+      // One pass over the records; on a large store the two halves are
+      // scanned at once, each feeding its own side of the buckets.
+      const auto scan = [&](std::uint32_t begin, std::uint32_t end, TRankBuckets::Side& side) {
+        const std::uint16_t record_length = Reader->RecordLength();
+        const std::uint8_t* record = Reader->RecordAddr(begin);
+        for (std::uint32_t r = begin; r < end; ++r, record += record_length) {
+          if (accepts(r, record)) side.Add(sort_rank[r], r);
+        }
+      };
+      if (records >= kParallelScanRecords && std::thread::hardware_concurrency() > 1) {
+        const std::uint32_t middle = records / 2;
+        std::thread helper([&] { scan(0, middle, buckets_.SideOf(1)); });
+        scan(middle, records, buckets_.SideOf(0));
+        helper.join();
+      } else {
+        scan(0, records, buckets_.SideOf(0));
+      }
     }
   }
   Expand();

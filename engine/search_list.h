@@ -1,9 +1,11 @@
 // TSearchList: the search engine and the holder of the current result.
 //
-// A search scans every record of the store once, rejects records of the
-// range-constrained fields by their rank in that field's order (first
-// character tables), tests the remaining fields by their match modes, and
-// puts each match by its rank in the chosen sort order (TRankBuckets), so the
+// A search rejects records of the range-constrained fields by their rank in
+// that field's order: the first-character table, narrowed by the rest of a
+// begins-with text (TRankRanges). When one such field leaves few positions,
+// only the records there are visited; otherwise every record of the store is
+// scanned once. The other fields are tested by their match modes, and each
+// match is put by its rank in the chosen sort order (TRankBuckets), so the
 // results come out sorted with no comparison sort.
 //
 // Threads: Search and SaveToFile run on a job thread, everything else on the
