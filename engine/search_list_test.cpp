@@ -232,6 +232,28 @@ TEST(SearchListContains, FindsTextsAtEveryPlaceOfTheFieldAndTheStore) {
   EXPECT_EQ(found({"", "енко"}), (Records{0, 3}));
 }
 
+// Begins-with narrows the name order run by run, one per spelling; past a
+// handful of runs the rest is left to the byte test.
+TEST(SearchListBegins, EverySpellingIsFoundHoweverManyRunsItTakes) {
+  const std::string lower[] = {"ш", "е", "в", "ч"}, upper[] = {"Ш", "Е", "В", "Ч"};
+  std::vector<std::vector<std::string>> rows;
+  for (int spelling = 0; spelling < 16; ++spelling) {
+    std::string name;
+    for (int k = 0; k < 4; ++k) name += (spelling >> k & 1) ? upper[k] : lower[k];
+    rows.push_back({std::to_string(spelling), name + "енко", "вул. Садова"});
+    rows.push_back({std::to_string(100 + spelling), name + "ук", "вул. Садова"});
+  }
+  TempFolder folder;
+  TPreparedStore prepared(folder, StandardTable(rows));
+  TSearchList& search = prepared.Search;
+  search.Search(Params({"", "шЕВЧЕНК"}));
+  EXPECT_EQ(search.Count(), 16);
+  for (std::int32_t i = 0; i < search.Count(); ++i) EXPECT_EQ(search.Items()[i] % 2, 0);
+  search.CaseSensitive = true;
+  search.Search(Params({"", "ШеВченко"}));
+  EXPECT_EQ(std::vector<std::int32_t>(search.Items(), search.Items() + search.Count()), (Records{10}));
+}
+
 TEST(SearchListLarge, TheSplitScanFindsWhatAPlainWalkFinds) {
   // Large enough for the scan to run in two halves.
   TempFolder folder;
