@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <exception>
-#include <thread>
 #include <vector>
 
 #include "engine/errors.h"
 #include "engine/file_helpers.h"
+#include "engine/helper_thread.h"
 
 namespace olvendrix {
 namespace {
@@ -72,28 +71,6 @@ void CheckIndexContent(const std::uint32_t* rank, std::uint32_t count) {
     }
     previous = fst[c];
   }
-}
-
-// Runs `beside` on a second thread while `here` runs on this one. Raises the
-// failure of `here` if any, else that of `beside`.
-template <typename Here, typename Beside>
-void RunBeside(Here&& here, Beside&& beside) {
-  std::exception_ptr beside_failure;
-  std::thread helper([&] {
-    try {
-      beside();
-    } catch (...) {
-      beside_failure = std::current_exception();
-    }
-  });
-  try {
-    here();
-  } catch (...) {
-    helper.join();
-    throw;
-  }
-  helper.join();
-  if (beside_failure) std::rethrow_exception(beside_failure);
 }
 
 }  // namespace

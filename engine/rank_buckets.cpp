@@ -43,7 +43,7 @@ void TRankBuckets::Clear() {
 }
 
 std::int64_t TRankBuckets::Place(std::int32_t* out, std::int32_t select_record,
-                                 std::int32_t& selected) {
+                                 std::int32_t& selected, THelperThread& helper) {
   const std::uint32_t buckets = BucketCount();
   std::uint64_t total = 0;
   for (std::uint32_t b = 0; b < buckets; ++b) total += filled_[0][b] + filled_[1][b];
@@ -59,12 +59,12 @@ std::int64_t TRankBuckets::Place(std::int32_t* out, std::int32_t select_record,
       before_split += filled_[0][split] + filled_[1][split];
       ++split;
     }
-    std::thread helper([&] {
-      placed[1] = PlaceBuckets(0, split, 0, out, scratch_[1], select_record, found[1]);
-    });
-    placed[0] = PlaceBuckets(split, buckets, static_cast<std::int64_t>(before_split), out,
-                             scratch_[0], select_record, found[0]);
-    helper.join();
+    helper.RunBeside(
+        [&] {
+          placed[0] = PlaceBuckets(split, buckets, static_cast<std::int64_t>(before_split), out,
+                                   scratch_[0], select_record, found[0]);
+        },
+        [&] { placed[1] = PlaceBuckets(0, split, 0, out, scratch_[1], select_record, found[1]); });
   }
   if (!placed[0] || !placed[1]) return -1;
   for (const std::int32_t position : found) {

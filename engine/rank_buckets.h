@@ -10,14 +10,15 @@
 // fills it from the front, side 1 from the back.
 //
 // Threads: while a scan runs, each side is fed by one thread (the two may be
-// different); Clear and Place run when no scan does, Place on up to two
-// threads of its own. Owned by its search list.
+// different); Clear and Place run when no scan does. Owned by its search
+// list.
 #pragma once
 
 #include <cassert>
 #include <cstdint>
 #include <vector>
 
+#include "engine/helper_thread.h"
 #include "engine/platform/platform.h"
 
 namespace olvendrix {
@@ -61,8 +62,10 @@ class TRankBuckets {
 
   // Writes the records of every bucket to `out` in rank order and returns
   // how many; `selected` becomes the position of `select_record`, or stays.
-  // Returns -1 when two records share a rank (a damaged order).
-  std::int64_t Place(std::int32_t* out, std::int32_t select_record, std::int32_t& selected);
+  // Returns -1 when two records share a rank (a damaged order). Many
+  // entries are placed in two halves, one on `helper`.
+  std::int64_t Place(std::int32_t* out, std::int32_t select_record, std::int32_t& selected,
+                     THelperThread& helper);
 
  private:
   std::uint32_t BucketCount() const {

@@ -15,6 +15,7 @@ namespace {
 struct Placement {
   std::vector<std::uint32_t> rank;
   TRankBuckets buckets;
+  THelperThread helper;
   std::vector<std::int32_t> out;
 
   explicit Placement(std::uint32_t records, unsigned seed) : rank(records), out(records, -7) {
@@ -28,7 +29,7 @@ struct Placement {
     for (std::uint32_t r : accepted) {
       buckets.SideOf(r < rank.size() / 2 ? 1 : 0).Add(rank[r], r);
     }
-    return buckets.Place(out.data(), select, selected);
+    return buckets.Place(out.data(), select, selected, helper);
   }
   std::vector<std::int32_t> Expected(std::vector<std::uint32_t> accepted) const {
     std::sort(accepted.begin(), accepted.end(),

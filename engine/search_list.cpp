@@ -199,9 +199,8 @@ void TSearchList::Search(const TSearchParams& params) {
       };
       const std::uint64_t total = narrowest->positions;
       if (total >= kParallelScanRecords && std::thread::hardware_concurrency() > 1) {
-        std::thread helper([&] { walk(0, total / 2, buckets_.SideOf(1)); });
-        walk(total / 2, total - total / 2, buckets_.SideOf(0));
-        helper.join();
+        helper_.RunBeside([&] { walk(total / 2, total - total / 2, buckets_.SideOf(0)); },
+                          [&] { walk(0, total / 2, buckets_.SideOf(1)); });
       } else {
         walk(0, total, buckets_.SideOf(0));
       }
@@ -217,9 +216,8 @@ void TSearchList::Search(const TSearchParams& params) {
       };
       if (records >= kParallelScanRecords && std::thread::hardware_concurrency() > 1) {
         const std::uint32_t middle = records / 2;
-        std::thread helper([&] { scan(0, middle, buckets_.SideOf(1)); });
-        scan(middle, records, buckets_.SideOf(0));
-        helper.join();
+        helper_.RunBeside([&] { scan(middle, records, buckets_.SideOf(0)); },
+                          [&] { scan(0, middle, buckets_.SideOf(1)); });
       } else {
         scan(0, records, buckets_.SideOf(0));
       }
@@ -230,7 +228,8 @@ void TSearchList::Search(const TSearchParams& params) {
 
 void TSearchList::Expand() {
   std::int32_t selected = SelIndex;
-  const std::int64_t found = buckets_.Place(items(), KeepSelection ? SelRecord : -1, selected);
+  const std::int64_t found =
+      buckets_.Place(items(), KeepSelection ? SelRecord : -1, selected, helper_);
   if (found < 0) throw ESearchListError("Error check size in Expand procedure");
   count_ = static_cast<std::int32_t>(found);
   if (KeepSelection) SelIndex = selected;

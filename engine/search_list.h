@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "engine/dbf_converter.h"
+#include "engine/helper_thread.h"
 #include "engine/index_list.h"
 #include "engine/match_mode.h"
 #include "engine/platform/platform.h"
@@ -105,6 +106,7 @@ class TSearchList {
   std::int32_t capacity_ = 0;
   platform::MappedMemory storage_;
   TRankBuckets buckets_;
+  THelperThread helper_;  // the second half of each scan and placing
 };
 
 // The heading of a saved result file, CR LF included.

@@ -1,0 +1,60 @@
+#include "engine/field_match.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+
+namespace olvendrix {
+namespace {
+
+// What contains means, byte by byte: the folded text occurs in the folded
+// value before its zero and within its room.
+bool PlainContains(const std::string& value, std::size_t room, const std::string& folded_text,
+                   const TCaseTable& fold) {
+  std::string folded;
+  for (std::size_t i = 0; i < room && i < value.size() && value[i] != 0; ++i) {
+    folded += static_cast<char>(fold[static_cast<std::uint8_t>(value[i])]);
+  }
+  return folded.find(folded_text) != std::string::npos;
+}
+
+// Values of every length up to five vector blocks, the text at every place
+// and in both cases, the store ending right after the field or far beyond.
+TEST(FieldMatch, ContainsAgreesWithThePlainDefinition) {
+  const TCaseTable& upper = ToUpperTable();
+  const TCaseTable& lower = ToLowerTable();
+  const std::string alphabet = W1251("аБвЕенНкКоО ія");
+  std::mt19937 random(3);
+  const auto text_of = [&](std::size_t n) {
+    std::string text;
+    for (std::size_t i = 0; i < n; ++i) {
+      text += alphabet[std::uniform_int_distribution<std::size_t>(0, alphabet.size() - 1)(random)];
+    }
+    return text;
+  };
+  for (int round = 0; round < 20000; ++round) {
+    const std::size_t room = std::uniform_int_distribution<std::size_t>(1, 80)(random);
+    std::string value = text_of(std::uniform_int_distribution<std::size_t>(0, room)(random));
+    const std::string needle = text_of(std::uniform_int_distribution<std::size_t>(1, 4)(random));
+    if (round % 2 == 0 && needle.size() <= value.size()) {
+      value.replace(std::uniform_int_distribution<std::size_t>(0, value.size() - needle.size())(random),
+                    needle.size(), needle);
+    }
+    TFieldTest test;
+    test.Mode = mtContains;
+    test.MaxLength = static_cast<std::uint16_t>(room);
+    test.SetText(needle, upper, &lower);
+    const std::string folded_needle(test.Text, test.Length);
+    // The value in its room, then bytes that must not count.
+    std::string stored = value + std::string(1, '\0') + text_of(120);
+    const bool expected = PlainContains(stored, room, folded_needle, upper);
+    const auto* record = reinterpret_cast<const std::uint8_t*>(stored.data());
+    ASSERT_EQ(Matches(test, record, record + stored.size(), upper), expected) << round;
+    ASSERT_EQ(Matches(test, record, record + room, upper), expected) << round;
+  }
+}
+
+}  // namespace
+}  // namespace olvendrix
