@@ -51,7 +51,10 @@ struct RankFilter {
 
 // A filter this narrow is walked by its positions instead of scanning every
 // record.
-constexpr std::uint32_t kNarrowFilterShare = 16;
+constexpr std::uint32_t kNarrowFilterShare = 8;
+// With this share of the records matching, walking the sort order's
+// positions costs less than putting each match into the buckets.
+constexpr std::uint32_t kDenseShare = 4;
 
 // Below this, a second thread costs more than it saves.
 constexpr std::uint32_t kParallelScanRecords = 65536;
@@ -66,6 +69,20 @@ const TCaseTable& IdentityTable() {
 }
 
 }  // namespace
+
+// One search's conditions, prepared once.
+struct TSearchPlan {
+  const TDBFConverter* store = nullptr;
+  const TCaseTable* fold = nullptr;
+  const std::uint8_t* store_end = nullptr;
+  const TSortList* sort_list = nullptr;
+  RankFilter filters[kIndexedFields];
+  int filter_count = 0;
+  const RankFilter* narrowest = nullptr;
+  TFieldTest tests[kSearchedFields];
+  int test_count = 0;
+  bool Accepts(std::uint32_t r, const std::uint8_t* record) const;
+};
 
 void TShortText::Assign(std::string_view text) {
   Length = static_cast<std::uint8_t>(std::min<std::size_t>(text.size(), sizeof Chars));
@@ -82,11 +99,13 @@ bool operator==(const TSearchParams& a, const TSearchParams& b) {
 void TSearchList::Allocate(std::int32_t n) {
   storage_.Reset();
   buckets_.Allocate(0);
+  matched_.clear();
   capacity_ = 0;
   if (n <= 0) return;
   platform::MappedMemory storage = platform::AllocateRegion(4 * static_cast<std::uint64_t>(n));
   if (!storage) throw Exception("Error map file in SWAP in allocate procedure!");
   buckets_.Allocate(static_cast<std::uint32_t>(n));
+  matched_.assign((static_cast<std::size_t>(n) + 63) / 64, 0);
   storage_ = std::move(storage);
   capacity_ = n;
 }
@@ -106,10 +125,7 @@ void TSearchList::Search(const TSearchParams& params) {
   const TCaseTable& lower = ToLowerTable();
   const TCaseTable& fold = CaseSensitive ? IdentityTable() : upper;
 
-  TFieldTest tests[kSearchedFields];
-  int test_count = 0;
-  RankFilter filters[kIndexedFields];
-  int filter_count = 0;
+  TSearchPlan plan;
   bool any_usable_everywhere = true;
   for (int i = 0; i < kSearchedFields; ++i) {
     const TFieldDesc& field = Reader->Fields()[i];
@@ -126,7 +142,7 @@ void TSearchList::Search(const TSearchParams& params) {
       if (ranks.Count == 0) {
         any_usable_everywhere = false;
       } else {
-        filters[filter_count++] = RankFilter(*IndexLists[i], ranks);
+        plan.filters[plan.filter_count++] = RankFilter(*IndexLists[i], ranks);
       }
       // Where the ranks hold exactly the records that begin with the text,
       // they decide the field alone.
@@ -141,7 +157,7 @@ void TSearchList::Search(const TSearchParams& params) {
     text = TrimTrailingBlanks(text);
     // A mode outside the three places no condition on its field.
     if (text.empty() || mode > mtEquals) continue;
-    TFieldTest& test = tests[test_count++];
+    TFieldTest& test = plan.tests[plan.test_count++];
     test.Mode = mode;
     test.Offset = offset;
     test.MaxLength = max_length;
@@ -154,76 +170,217 @@ void TSearchList::Search(const TSearchParams& params) {
   if (KeepSelection && SelIndex >= 0 && SelIndex < count_) SelRecord = items()[SelIndex];
   count_ = 0;
   buckets_.Clear();
+  if (!any_usable_everywhere) return;
 
-  if (any_usable_everywhere) {
-    const std::uint32_t* sort_rank = IndexLists[order]->Items();
-    const std::uint8_t* store_end = Reader->Data() + Reader->Size();
-    const auto accepts = [&](std::uint32_t r, const std::uint8_t* record) {
-      for (int f = 0; f < filter_count; ++f) {
-        if (!filters[f].Passes(r)) return false;
-      }
-      for (int t = 0; t < test_count; ++t) {
-        if (!Matches(tests[t], record, store_end, fold)) return false;
-      }
-      return true;
-    };
-    const RankFilter* narrowest = nullptr;
-    for (int f = 0; f < filter_count; ++f) {
-      if (narrowest == nullptr || filters[f].positions < narrowest->positions) narrowest = &filters[f];
-    }
-    if (narrowest != nullptr && narrowest->positions <= records / kNarrowFilterShare) {
-      // Only the records at the filter's positions can match: visit those,
-      // the first and second half of them at once when there are many.
-      const std::uint32_t* at = narrowest->list->Positions();
-      const auto walk = [&](std::uint64_t skip, std::uint64_t take, TRankBuckets::Side& side) {
-        for (int i = 0; i < narrowest->count && take > 0; ++i) {
-          const std::uint64_t size = narrowest->span[i] + 1u;
-          if (skip >= size) {
-            skip -= size;
-            continue;
-          }
-          const std::uint32_t begin = narrowest->first[i] + static_cast<std::uint32_t>(skip);
-          const std::uint32_t end = begin + static_cast<std::uint32_t>(std::min(size - skip, take));
-          take -= end - begin;
-          skip = 0;
-          for (std::uint32_t position = begin; position < end; ++position) {
-            constexpr std::uint32_t kAhead = 16;  // the records lie anywhere in the store
-            if (position + kAhead < end) {
-              if (test_count > 0) __builtin_prefetch(Reader->RecordAddr(at[position + kAhead]));
-              __builtin_prefetch(sort_rank + at[position + kAhead]);
-            }
-            const std::uint32_t r = at[position];
-            if (accepts(r, Reader->RecordAddr(r))) side.Add(sort_rank[r], r);
-          }
-        }
-      };
-      const std::uint64_t total = narrowest->positions;
-      if (total >= kParallelScanRecords && std::thread::hardware_concurrency() > 1) {
-        helper_.RunBeside([&] { walk(total / 2, total - total / 2, buckets_.SideOf(0)); },
-                          [&] { walk(0, total / 2, buckets_.SideOf(1)); });
-      } else {
-        walk(0, total, buckets_.SideOf(0));
-      }
-    } else {
-      // One pass over the records; on a large store the two halves are
-      // scanned at once, each feeding its own side of the buckets.
-      const auto scan = [&](std::uint32_t begin, std::uint32_t end, TRankBuckets::Side& side) {
-        const std::uint16_t record_length = Reader->RecordLength();
-        const std::uint8_t* record = Reader->RecordAddr(begin);
-        for (std::uint32_t r = begin; r < end; ++r, record += record_length) {
-          if (accepts(r, record)) side.Add(sort_rank[r], r);
-        }
-      };
-      if (records >= kParallelScanRecords && std::thread::hardware_concurrency() > 1) {
-        const std::uint32_t middle = records / 2;
-        helper_.RunBeside([&] { scan(middle, records, buckets_.SideOf(0)); },
-                          [&] { scan(0, middle, buckets_.SideOf(1)); });
-      } else {
-        scan(0, records, buckets_.SideOf(0));
+  plan.store = Reader;
+  plan.fold = &fold;
+  plan.store_end = Reader->Data() + Reader->Size();
+  plan.sort_list = IndexLists[order];
+  for (int f = 0; f < plan.filter_count; ++f) {
+    const RankFilter& filter = plan.filters[f];
+    if (plan.narrowest == nullptr || filter.positions < plan.narrowest->positions) plan.narrowest = &filter;
+  }
+  if (plan.filter_count == 0 && plan.test_count == 0) {
+    ListWholeOrder(plan);
+  } else if (plan.narrowest != nullptr && plan.narrowest->positions <= records / kNarrowFilterShare) {
+    VisitNarrow(plan);
+  } else {
+    ScanEvery(plan);
+  }
+}
+
+bool TSearchPlan::Accepts(std::uint32_t r, const std::uint8_t* record) const {
+  for (int f = 0; f < filter_count; ++f) {
+    if (!filters[f].Passes(r)) return false;
+  }
+  for (int t = 0; t < test_count; ++t) {
+    if (!Matches(tests[t], record, store_end, *fold)) return false;
+  }
+  return true;
+}
+
+bool TSearchList::TwoParts(std::uint64_t items) {
+  return items >= kParallelScanRecords && std::thread::hardware_concurrency() > 1;
+}
+
+void TSearchList::ListWholeOrder(const TSearchPlan& plan) {
+  // Every record, in the order's own sequence.
+  const std::uint32_t* at = plan.sort_list->Positions();
+  std::memcpy(items(), at, 4 * static_cast<std::size_t>(capacity_));
+  count_ = capacity_;
+  if (KeepSelection && SelRecord >= 0 && SelRecord < capacity_) {
+    SelIndex = static_cast<std::int32_t>(plan.sort_list->Rank(static_cast<std::uint32_t>(SelRecord)));
+  }
+}
+
+void TSearchList::VisitNarrow(const TSearchPlan& plan) {
+  // Only the records at the filter's positions can match: visit those, the
+  // first and second half of them at once when there are many.
+  const RankFilter& narrowest = *plan.narrowest;
+  const std::uint32_t* at = narrowest.list->Positions();
+  const std::uint32_t* sort_rank = plan.sort_list->Items();
+  if (narrowest.list == plan.sort_list) {
+    // The runs are of the sort order itself: their records, taken run by run
+    // in position order, are already sorted.
+    int runs[TRankRanges::kMaxRanges];
+    for (int i = 0; i < narrowest.count; ++i) runs[i] = i;
+    for (int i = 1; i < narrowest.count; ++i) {  // a handful: insertion
+      for (int j = i; j > 0 && narrowest.first[runs[j - 1]] > narrowest.first[runs[j]]; --j) {
+        std::swap(runs[j - 1], runs[j]);
       }
     }
+    std::int32_t* out = items();
+    std::int32_t written = 0;
+    for (int i = 0; i < narrowest.count; ++i) {
+      const std::uint32_t begin = narrowest.first[runs[i]];
+      const std::uint32_t end = begin + narrowest.span[runs[i]] + 1;
+      for (std::uint32_t position = begin; position < end; ++position) {
+        constexpr std::uint32_t kAhead = 16;
+        if (plan.test_count > 0 && position + kAhead < end) {
+          __builtin_prefetch(Reader->RecordAddr(at[position + kAhead]));
+        }
+        const std::uint32_t r = at[position];
+        if (!plan.Accepts(r, Reader->RecordAddr(r))) continue;
+        if (KeepSelection && static_cast<std::int32_t>(r) == SelRecord) SelIndex = written;
+        out[written++] = static_cast<std::int32_t>(r);
+      }
+    }
+    count_ = written;
+    return;
+  }
+  const auto walk = [&](std::uint64_t skip, std::uint64_t take, TRankBuckets::Side& side) {
+    for (int i = 0; i < narrowest.count && take > 0; ++i) {
+      const std::uint64_t size = narrowest.span[i] + 1u;
+      if (skip >= size) {
+        skip -= size;
+        continue;
+      }
+      const std::uint32_t begin = narrowest.first[i] + static_cast<std::uint32_t>(skip);
+      const std::uint32_t end = begin + static_cast<std::uint32_t>(std::min(size - skip, take));
+      take -= end - begin;
+      skip = 0;
+      for (std::uint32_t position = begin; position < end; ++position) {
+        constexpr std::uint32_t kAhead = 16;  // the records lie anywhere in the store
+        if (position + kAhead < end) {
+          if (plan.test_count > 0) __builtin_prefetch(Reader->RecordAddr(at[position + kAhead]));
+          __builtin_prefetch(sort_rank + at[position + kAhead]);
+        }
+        const std::uint32_t r = at[position];
+        if (plan.Accepts(r, Reader->RecordAddr(r))) side.Add(sort_rank[r], r);
+      }
+    }
+  };
+  const std::uint64_t total = narrowest.positions;
+  if (TwoParts(total)) {
+    helper_.RunBeside([&] { walk(total / 2, total - total / 2, buckets_.SideOf(0)); },
+                      [&] { walk(0, total / 2, buckets_.SideOf(1)); });
+  } else {
+    walk(0, total, buckets_.SideOf(0));
   }
   Expand();
+}
+
+void TSearchList::ScanEvery(const TSearchPlan& plan) {
+  // One pass over the records marks the matches, the two halves at once on
+  // a large store (split at a word of marks, so each writes its own).
+  const std::uint32_t records = static_cast<std::uint32_t>(capacity_);
+  std::uint64_t* marks = matched_.data();
+  const auto scan = [&](std::uint32_t begin, std::uint32_t end) {
+    const std::uint16_t record_length = Reader->RecordLength();
+    const std::uint8_t* record = Reader->RecordAddr(begin);
+    std::uint64_t found = 0;
+    for (std::uint32_t word_start = begin; word_start < end; word_start += 64) {
+      const std::uint32_t word_end = std::min(end, word_start + 64);
+      std::uint64_t word = 0;
+      for (std::uint32_t r = word_start; r < word_end; ++r, record += record_length) {
+        word |= static_cast<std::uint64_t>(plan.Accepts(r, record)) << (r - word_start);
+      }
+      marks[word_start / 64] = word;
+      found += static_cast<std::uint64_t>(__builtin_popcountll(word));
+    }
+    return found;
+  };
+  std::uint64_t found = 0;
+  const bool two_parts = TwoParts(records);
+  const std::uint32_t middle = records / 2 / 64 * 64;
+  if (two_parts) {
+    std::uint64_t first_half = 0;
+    helper_.RunBeside([&] { found = scan(middle, records); }, [&] { first_half = scan(0, middle); });
+    found += first_half;
+  } else {
+    found = scan(0, records);
+  }
+  if (found >= records / kDenseShare) {
+    EmitMarkedInOrder(plan, found);
+    return;
+  }
+  // Few matches: into the buckets by their ranks.
+  const std::uint32_t* sort_rank = plan.sort_list->Items();
+  const auto add = [&](std::uint32_t begin, std::uint32_t end, TRankBuckets::Side& side) {
+    for (std::uint32_t w = begin / 64; w < (end + 63) / 64; ++w) {
+      for (std::uint64_t word = marks[w]; word != 0; word &= word - 1) {
+        const std::uint32_t r = w * 64 + static_cast<std::uint32_t>(__builtin_ctzll(word));
+        side.Add(sort_rank[r], r);
+      }
+    }
+  };
+  if (two_parts && found >= kParallelScanRecords) {
+    helper_.RunBeside([&] { add(middle, records, buckets_.SideOf(0)); },
+                      [&] { add(0, middle, buckets_.SideOf(1)); });
+  } else {
+    add(0, records, buckets_.SideOf(0));
+  }
+  Expand();
+}
+
+void TSearchList::EmitMarkedInOrder(const TSearchPlan& plan, std::uint64_t found) {
+  // Many matches: walk the order's positions and keep the marked records.
+  // The first half is written forward from the start, the second backward
+  // from the end, then moved up to follow the first.
+  const std::uint32_t records = static_cast<std::uint32_t>(capacity_);
+  const std::uint32_t* at = plan.sort_list->Positions();
+  const std::uint64_t* marks = matched_.data();
+  std::int32_t* out = items();
+  const std::int32_t select = KeepSelection ? SelRecord : -1;
+  std::int64_t selected[2] = {-1, -1};
+  const auto marked = [&](std::uint32_t r) { return (marks[r / 64] >> (r % 64)) & 1; };
+  const auto forward = [&](std::uint32_t begin, std::uint32_t end) {
+    std::int64_t written = 0;
+    for (std::uint32_t position = begin; position < end; ++position) {
+      const std::uint32_t r = at[position];
+      if (static_cast<std::int32_t>(r) == select && marked(r)) selected[0] = written;
+      out[written] = static_cast<std::int32_t>(r);
+      written += static_cast<std::int64_t>(marked(r));
+    }
+    return written;
+  };
+  const auto backward = [&](std::uint32_t begin, std::uint32_t end) {
+    std::int64_t at_end = records;  // one past the next slot, from the back
+    for (std::uint32_t position = end; position-- > begin;) {
+      const std::uint32_t r = at[position];
+      if (!marked(r)) continue;
+      out[--at_end] = static_cast<std::int32_t>(r);
+      if (static_cast<std::int32_t>(r) == select) selected[1] = at_end;
+    }
+    return static_cast<std::int64_t>(records) - at_end;
+  };
+  std::int64_t first = 0;
+  std::int64_t second = 0;
+  if (TwoParts(records)) {
+    const std::uint32_t middle = records / 2;
+    helper_.RunBeside([&] { first = forward(0, middle); }, [&] { second = backward(middle, records); });
+    std::memmove(out + first, out + (records - second), 4 * static_cast<std::size_t>(second));
+    if (selected[1] >= 0) selected[1] -= static_cast<std::int64_t>(records) - second - first;
+  } else {
+    first = forward(0, records);
+  }
+  if (static_cast<std::uint64_t>(first + second) != found) {
+    throw ESearchListError("Error check size in Expand procedure");
+  }
+  count_ = static_cast<std::int32_t>(found);
+  for (const std::int64_t position : selected) {
+    if (position >= 0) SelIndex = static_cast<std::int32_t>(position);
+  }
 }
 
 void TSearchList::Expand() {

@@ -4,9 +4,10 @@
 // that field's order: the first-character table, narrowed by the rest of a
 // begins-with text (TRankRanges). When one such field leaves few positions,
 // only the records there are visited; otherwise every record of the store is
-// scanned once. The other fields are tested by their match modes, and each
-// match is put by its rank in the chosen sort order (TRankBuckets), so the
-// results come out sorted with no comparison sort.
+// scanned once and the matches are marked. The other fields are tested by
+// their match modes. Many matches are then read off in the sort order's own
+// sequence; few are put by their ranks (TRankBuckets). Either way the results
+// come out sorted with no comparison sort.
 //
 // Threads: Search and SaveToFile run on a job thread, everything else on the
 // main thread; the owner never lets both touch the list at once. The reader
@@ -18,6 +19,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/dbf_converter.h"
 #include "engine/helper_thread.h"
@@ -47,6 +49,8 @@ inline bool operator!=(const TSearchParams& a, const TSearchParams& b) { return 
 
 // The program's version, shown in the heading of saved results.
 constexpr const char* kProgramVersion = "1.07.07";
+
+struct TSearchPlan;
 
 class TSearchList {
  public:
@@ -96,6 +100,12 @@ class TSearchList {
 
  private:
   std::int32_t* items() const { return reinterpret_cast<std::int32_t*>(storage_.Data()); }
+  // The ways of one search, by how many records its conditions leave.
+  void ListWholeOrder(const TSearchPlan& plan);
+  void VisitNarrow(const TSearchPlan& plan);
+  void ScanEvery(const TSearchPlan& plan);
+  void EmitMarkedInOrder(const TSearchPlan& plan, std::uint64_t found);
+  static bool TwoParts(std::uint64_t items);
   // Writes what the scan put into the buckets to the results, in order.
   void Expand();
   // Appends a result line to `out` and returns the end of what it wrote.
@@ -106,6 +116,7 @@ class TSearchList {
   std::int32_t capacity_ = 0;
   platform::MappedMemory storage_;
   TRankBuckets buckets_;
+  std::vector<std::uint64_t> matched_;  // a bit per record, written by each full scan
   THelperThread helper_;  // the second half of each scan and placing
 };
 

@@ -254,6 +254,39 @@ TEST(SearchListBegins, EverySpellingIsFoundHoweverManyRunsItTakes) {
   EXPECT_EQ(std::vector<std::int32_t>(search.Items(), search.Items() + search.Count()), (Records{10}));
 }
 
+// Each way a search can take (the whole order, many matches walked in the
+// order, few placed by rank, a narrow name run) keeps the selected subscriber.
+TEST(SearchListLarge, EveryWayOfSearchingKeepsTheSelectedSubscriber) {
+  TempFolder folder;
+  demo::TDemoOptions options;
+  options.Records = 70000;
+  TPreparedStore prepared(folder, demo::MakeDemoTable(options));
+  TSearchList& search = prepared.Search;
+  search.KeepSelection = true;
+  search.Modes = {mtBegins, mtContains, mtBegins, mtBegins, mtBegins};
+  search.Search(Params({}));
+  ASSERT_EQ(search.Count(), 70000);
+  const std::string name(prepared.Store.FieldText(prepared.Store.RecordAddr(0), 1));
+  const std::string surname = name.substr(0, name.find(' '));
+  search.SelIndex = static_cast<std::int32_t>(prepared.Lists[0].Rank(0));
+  const std::vector<std::vector<std::string>> searches = {
+      {"", Cp1251ToUtf8(surname.substr(surname.size() - 2))},  // many match
+      {"", Cp1251ToUtf8(surname)},                              // fewer
+      {}};
+  for (int order = 0; order < 3; ++order) {
+    search.SetSortOrder(static_cast<std::uint8_t>(order));
+    for (const auto& texts : searches) {
+      search.Search(Params(texts));
+      ASSERT_GE(search.SelIndex, 0);
+      ASSERT_LT(search.SelIndex, search.Count());
+      EXPECT_EQ(search.Items()[search.SelIndex], 0) << order << " " << search.Count();
+    }
+  }
+  search.Modes = {};
+  search.Search(Params({"", Cp1251ToUtf8(surname)}));  // a narrow run of the name order
+  EXPECT_EQ(search.Items()[search.SelIndex], 0);
+}
+
 TEST(SearchListLarge, TheSplitScanFindsWhatAPlainWalkFinds) {
   // Large enough for the scan to run in two halves.
   TempFolder folder;
