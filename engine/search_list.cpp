@@ -170,7 +170,7 @@ void TSearchList::Search(const TSearchParams& params) {
   if (KeepSelection && SelIndex >= 0 && SelIndex < count_) SelRecord = items()[SelIndex];
   count_ = 0;
   buckets_.Clear();
-  if (!any_usable_everywhere) return;
+  if (!any_usable_everywhere || records == 0) return;
 
   plan.store = Reader;
   plan.fold = &fold;
@@ -310,7 +310,7 @@ void TSearchList::ScanEvery(const TSearchPlan& plan) {
   } else {
     found = scan(0, records);
   }
-  if (found >= records / kDenseShare) {
+  if (found > 0 && found >= records / kDenseShare) {
     EmitMarkedInOrder(plan, found);
     return;
   }

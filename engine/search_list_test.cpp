@@ -256,6 +256,20 @@ TEST(SearchListBegins, EverySpellingIsFoundHoweverManyRunsItTakes) {
 
 // Each way a search can take (the whole order, many matches walked in the
 // order, few placed by rank, a narrow name run) keeps the selected subscriber.
+TEST(SearchListEmpty, ATableWithoutRecordsFindsNothingInEveryWay) {
+  TempFolder folder;
+  TPreparedStore prepared(folder, StandardTable({}));
+  TSearchList& search = prepared.Search;
+  search.KeepSelection = true;
+  for (const TMatchModes& modes : {TMatchModes{}, TMatchModes{mtBegins, mtContains}}) {
+    search.Modes = modes;
+    for (const auto& texts : std::vector<std::vector<std::string>>{{}, {"", "Шевч"}, {"2"}}) {
+      search.Search(Params(texts));
+      EXPECT_EQ(search.Count(), 0);
+    }
+  }
+}
+
 TEST(SearchListLarge, EveryWayOfSearchingKeepsTheSelectedSubscriber) {
   TempFolder folder;
   demo::TDemoOptions options;
