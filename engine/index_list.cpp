@@ -13,6 +13,8 @@ namespace {
 
 constexpr int kFirstChars = 256;
 constexpr std::uint64_t kFstBytes = 4 * kFirstChars;
+// Below this, a second thread costs more than it saves.
+constexpr std::uint32_t kParallelInvertRecords = 1u << 20;
 
 // A record with one word of its order's key.
 struct KeyedRecord {
@@ -167,7 +169,16 @@ const std::uint32_t* TSortList::Positions() const {
     if (!positions) throw Exception("Error map file in SWAP in allocate procedure!");
     auto* at = reinterpret_cast<std::uint32_t*>(positions.Data());
     const std::uint32_t* rank = Items();
-    for (std::int32_t r = 0; r < count_; ++r) at[rank[r]] = static_cast<std::uint32_t>(r);
+    // Ranks are a permutation: the two halves write different entries.
+    const auto invert = [&](std::uint32_t begin, std::uint32_t end) {
+      for (std::uint32_t r = begin; r < end; ++r) at[rank[r]] = r;
+    };
+    const auto records = static_cast<std::uint32_t>(count_);
+    if (records >= kParallelInvertRecords) {
+      RunBeside([&] { invert(records / 2, records); }, [&] { invert(0, records / 2); });
+    } else {
+      invert(0, records);
+    }
     positions_ = std::move(positions);
   }
   return reinterpret_cast<const std::uint32_t*>(positions_.Data());
