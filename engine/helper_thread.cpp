@@ -16,6 +16,11 @@ void RunHereThenWait(const std::function<void()>& here, const std::function<void
 
 }  // namespace
 
+bool SecondCoreAvailable() {
+  static const bool available = std::thread::hardware_concurrency() > 1;
+  return available;
+}
+
 void RunBeside(const std::function<void()>& here, const std::function<void()>& beside) {
   std::exception_ptr beside_failure;
   std::thread helper([&] {

@@ -19,6 +19,10 @@ namespace olvendrix {
 
 void RunBeside(const std::function<void()>& here, const std::function<void()>& beside);
 
+// The machine has a second core for RunBeside to use. Asked once: the system
+// call behind it costs 7 µs natively and 20 µs under Wine.
+bool SecondCoreAvailable();
+
 class THelperThread {
  public:
   THelperThread() = default;
@@ -29,6 +33,10 @@ class THelperThread {
   // The thread starts on the first call. Raises std::system_error when no
   // thread can be made.
   void RunBeside(const std::function<void()>& here, const std::function<void()>& beside);
+
+// The machine has a second core for RunBeside to use. Asked once: the system
+// call behind it costs 7 µs natively and 20 µs under Wine.
+bool SecondCoreAvailable();
 
  private:
   void Serve();

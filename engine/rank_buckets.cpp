@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <thread>
 
 #include "engine/errors.h"
 
@@ -49,7 +48,7 @@ std::int64_t TRankBuckets::Place(std::int32_t* out, std::int32_t select_record,
   for (std::uint32_t b = 0; b < buckets; ++b) total += filled_[0][b] + filled_[1][b];
   std::int32_t found[2] = {-1, -1};
   bool placed[2] = {true, true};
-  if (total < kParallelPlaceEntries || std::thread::hardware_concurrency() < 2) {
+  if (total < kParallelPlaceEntries || !SecondCoreAvailable()) {
     placed[0] = PlaceBuckets(0, buckets, 0, out, scratch_[0], select_record, found[0]);
   } else {
     // Split where half the entries lie, so both threads place about as many.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <thread>
 
 #include "engine/cp1251.h"
 #include "engine/errors.h"
@@ -200,7 +199,7 @@ bool TSearchPlan::Accepts(std::uint32_t r, const std::uint8_t* record) const {
 }
 
 bool TSearchList::TwoParts(std::uint64_t items) {
-  return items >= kParallelScanRecords && std::thread::hardware_concurrency() > 1;
+  return items >= kParallelScanRecords && SecondCoreAvailable();
 }
 
 void TSearchList::ListWholeOrder(const TSearchPlan& plan) {
