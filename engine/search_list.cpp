@@ -71,7 +71,6 @@ const TCaseTable& IdentityTable() {
 
 // One search's conditions, prepared once.
 struct TSearchPlan {
-  const TDBFConverter* store = nullptr;
   const TCaseTable* fold = nullptr;
   const std::uint8_t* store_end = nullptr;
   const TSortList* sort_list = nullptr;
@@ -171,7 +170,6 @@ void TSearchList::Search(const TSearchParams& params) {
   buckets_.Clear();
   if (!any_usable_everywhere || records == 0) return;
 
-  plan.store = Reader;
   plan.fold = &fold;
   plan.store_end = Reader->Data() + Reader->Size();
   plan.sort_list = IndexLists[order];
