@@ -37,10 +37,6 @@ void TRankBuckets::Allocate(std::uint32_t records) {
   }
 }
 
-void TRankBuckets::Clear() {
-  for (auto& filled : filled_) std::fill(filled.begin(), filled.end(), 0);
-}
-
 std::int64_t TRankBuckets::Place(std::int32_t* out, std::int32_t select_record,
                                  std::int32_t& selected, THelperThread& helper) {
   const std::uint32_t buckets = BucketCount();
@@ -65,6 +61,7 @@ std::int64_t TRankBuckets::Place(std::int32_t* out, std::int32_t select_record,
         },
         [&] { placed[1] = PlaceBuckets(0, split, 0, out, scratch_[1], select_record, found[1]); });
   }
+  for (auto& filled : filled_) std::fill(filled.begin(), filled.end(), 0);
   if (!placed[0] || !placed[1]) return -1;
   for (const std::int32_t position : found) {
     if (position >= 0) selected = position;

@@ -10,7 +10,7 @@
 // fills it from the front, side 1 from the back.
 //
 // Threads: while a scan runs, each side is fed by one thread (the two may be
-// different); Clear and Place run when no scan does. Owned by its search
+// different); Place runs when no scan does. Owned by its search
 // list.
 #pragma once
 
@@ -55,13 +55,12 @@ class TRankBuckets {
   // Room for the records of a store of `records` (0 frees it). Raises the
   // general "Error map file in SWAP in allocate procedure!".
   void Allocate(std::uint32_t records);
-  // Empties every bucket; call before each scan.
-  void Clear();
   // Side 0 or 1, valid until the next Allocate.
   Side& SideOf(int side) { return sides_[side]; }
 
   // Writes the records of every bucket to `out` in rank order and returns
-  // how many; `selected` becomes the position of `select_record`, or stays.
+  // how many, leaving every bucket empty for the next scan; `selected`
+  // becomes the position of `select_record`, or stays.
   // Returns -1 when two records share a rank (a damaged order). Many
   // entries are placed in two halves, one on `helper`.
   std::int64_t Place(std::int32_t* out, std::int32_t select_record, std::int32_t& selected,

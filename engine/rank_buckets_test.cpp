@@ -25,7 +25,6 @@ struct Placement {
   }
   std::int64_t Place(const std::vector<std::uint32_t>& accepted, std::int32_t select,
                      std::int32_t& selected) {
-    buckets.Clear();
     for (std::uint32_t r : accepted) {
       buckets.SideOf(r < rank.size() / 2 ? 1 : 0).Add(rank[r], r);
     }

@@ -31,10 +31,18 @@ struct RankFilter {
   std::uint64_t positions = 0;  // in all ranges
 
   RankFilter() = default;
+  // The runs are kept in position order, so that walking them in turn walks
+  // the order itself.
   RankFilter(const TSortList& order, const TRankRanges& ranks) : list(&order), count(ranks.Count) {
+    TRankRange sorted[TRankRanges::kMaxRanges];
+    for (int i = 0; i < count; ++i) {  // a handful: insertion
+      int j = i;
+      for (; j > 0 && sorted[j - 1].First > ranks.Ranges[i].First; --j) sorted[j] = sorted[j - 1];
+      sorted[j] = ranks.Ranges[i];
+    }
     for (int i = 0; i < count; ++i) {
-      first[i] = static_cast<std::uint32_t>(ranks.Ranges[i].First);
-      span[i] = static_cast<std::uint32_t>(ranks.Ranges[i].Last - ranks.Ranges[i].First);
+      first[i] = static_cast<std::uint32_t>(sorted[i].First);
+      span[i] = static_cast<std::uint32_t>(sorted[i].Last - sorted[i].First);
       positions += span[i] + 1u;
     }
   }
@@ -56,6 +64,8 @@ constexpr std::uint32_t kDenseShare = 4;
 
 // Below this, a second thread costs more than it saves.
 constexpr std::uint32_t kParallelScanRecords = 65536;
+
+bool TwoParts(std::uint64_t items) { return items >= kParallelScanRecords && SecondCoreAvailable(); }
 
 const TCaseTable& IdentityTable() {
   static const TCaseTable table = [] {
@@ -166,7 +176,6 @@ void TSearchList::Search(const TSearchParams& params) {
 
   if (KeepSelection && SelIndex >= 0 && SelIndex < count_) SelRecord = items()[SelIndex];
   count_ = 0;
-  buckets_.Clear();
   if (!any_usable_everywhere || records == 0) return;
 
   plan.fold = &fold;
@@ -195,10 +204,6 @@ bool TSearchPlan::Accepts(std::uint32_t r, const std::uint8_t* record) const {
   return true;
 }
 
-bool TSearchList::TwoParts(std::uint64_t items) {
-  return items >= kParallelScanRecords && SecondCoreAvailable();
-}
-
 void TSearchList::ListWholeOrder(const TSearchPlan& plan) {
   // Every record, in the order's own sequence.
   const std::uint32_t* at = plan.sort_list->Positions();
@@ -210,41 +215,13 @@ void TSearchList::ListWholeOrder(const TSearchPlan& plan) {
 }
 
 void TSearchList::VisitNarrow(const TSearchPlan& plan) {
-  // Only the records at the filter's positions can match: visit those, the
-  // first and second half of them at once when there are many.
+  // Only the records at the filter's positions can match: visit those.
   const RankFilter& narrowest = *plan.narrowest;
   const std::uint32_t* at = narrowest.list->Positions();
   const std::uint32_t* sort_rank = plan.sort_list->Items();
-  if (narrowest.list == plan.sort_list) {
-    // The runs are of the sort order itself: their records, taken run by run
-    // in position order, are already sorted.
-    int runs[TRankRanges::kMaxRanges];
-    for (int i = 0; i < narrowest.count; ++i) runs[i] = i;
-    for (int i = 1; i < narrowest.count; ++i) {  // a handful: insertion
-      for (int j = i; j > 0 && narrowest.first[runs[j - 1]] > narrowest.first[runs[j]]; --j) {
-        std::swap(runs[j - 1], runs[j]);
-      }
-    }
-    std::int32_t* out = items();
-    std::int32_t written = 0;
-    for (int i = 0; i < narrowest.count; ++i) {
-      const std::uint32_t begin = narrowest.first[runs[i]];
-      const std::uint32_t end = begin + narrowest.span[runs[i]] + 1;
-      for (std::uint32_t position = begin; position < end; ++position) {
-        constexpr std::uint32_t kAhead = 16;
-        if (plan.test_count > 0 && position + kAhead < end) {
-          __builtin_prefetch(Reader->RecordAddr(at[position + kAhead]));
-        }
-        const std::uint32_t r = at[position];
-        if (!plan.Accepts(r, Reader->RecordAddr(r))) continue;
-        if (KeepSelection && static_cast<std::int32_t>(r) == SelRecord) SelIndex = written;
-        out[written++] = static_cast<std::int32_t>(r);
-      }
-    }
-    count_ = written;
-    return;
-  }
-  const auto walk = [&](std::uint64_t skip, std::uint64_t take, TRankBuckets::Side& side) {
+  // Hands each accepted record of positions [skip, skip + take) of the runs,
+  // in turn, to `keep`.
+  const auto walk = [&](std::uint64_t skip, std::uint64_t take, const auto& keep) {
     for (int i = 0; i < narrowest.count && take > 0; ++i) {
       const std::uint64_t size = narrowest.span[i] + 1u;
       if (skip >= size) {
@@ -262,16 +239,32 @@ void TSearchList::VisitNarrow(const TSearchPlan& plan) {
           __builtin_prefetch(sort_rank + at[position + kAhead]);
         }
         const std::uint32_t r = at[position];
-        if (plan.Accepts(r, Reader->RecordAddr(r))) side.Add(sort_rank[r], r);
+        if (plan.Accepts(r, Reader->RecordAddr(r))) keep(r);
       }
     }
   };
   const std::uint64_t total = narrowest.positions;
+  if (narrowest.list == plan.sort_list) {
+    // The runs are of the sort order itself: their records, in turn, are
+    // already sorted.
+    std::int32_t* out = items();
+    std::int32_t written = 0;
+    walk(0, total, [&](std::uint32_t r) {
+      if (KeepSelection && static_cast<std::int32_t>(r) == SelRecord) SelIndex = written;
+      out[written++] = static_cast<std::int32_t>(r);
+    });
+    count_ = written;
+    return;
+  }
+  // Placed by rank; the first and second half at once when there are many.
+  const auto add_to = [&](TRankBuckets::Side& side) {
+    return [&side, sort_rank](std::uint32_t r) { side.Add(sort_rank[r], r); };
+  };
   if (TwoParts(total)) {
-    helper_.RunBeside([&] { walk(total / 2, total - total / 2, buckets_.SideOf(0)); },
-                      [&] { walk(0, total / 2, buckets_.SideOf(1)); });
+    helper_.RunBeside([&] { walk(total / 2, total - total / 2, add_to(buckets_.SideOf(0))); },
+                      [&] { walk(0, total / 2, add_to(buckets_.SideOf(1))); });
   } else {
-    walk(0, total, buckets_.SideOf(0));
+    walk(0, total, add_to(buckets_.SideOf(0)));
   }
   Expand();
 }

@@ -105,7 +105,6 @@ class TSearchList {
   void VisitNarrow(const TSearchPlan& plan);
   void ScanEvery(const TSearchPlan& plan);
   void EmitMarkedInOrder(const TSearchPlan& plan, std::uint64_t found);
-  static bool TwoParts(std::uint64_t items);
   // Writes what the scan put into the buckets to the results, in order.
   void Expand();
   // Appends a result line to `out` and returns the end of what it wrote.

@@ -254,8 +254,6 @@ TEST(SearchListBegins, EverySpellingIsFoundHoweverManyRunsItTakes) {
   EXPECT_EQ(std::vector<std::int32_t>(search.Items(), search.Items() + search.Count()), (Records{10}));
 }
 
-// Each way a search can take (the whole order, many matches walked in the
-// order, few placed by rank, a narrow name run) keeps the selected subscriber.
 TEST(SearchListEmpty, ATableWithoutRecordsFindsNothingInEveryWay) {
   TempFolder folder;
   TPreparedStore prepared(folder, StandardTable({}));
@@ -270,11 +268,22 @@ TEST(SearchListEmpty, ATableWithoutRecordsFindsNothingInEveryWay) {
   }
 }
 
-TEST(SearchListLarge, EveryWayOfSearchingKeepsTheSelectedSubscriber) {
-  TempFolder folder;
-  demo::TDemoOptions options;
-  options.Records = 70000;
-  TPreparedStore prepared(folder, demo::MakeDemoTable(options));
+// Large enough for the scan to run in two halves.
+class SearchListLarge : public ::testing::Test {
+ protected:
+  static demo::TDbfTableWriter DemoTable() {
+    demo::TDemoOptions options;
+    options.Records = 70000;
+    return demo::MakeDemoTable(options);
+  }
+  TempFolder folder_;
+  TPreparedStore prepared_{folder_, DemoTable()};
+};
+
+// Each way a search can take (the whole order, many matches walked in the
+// order, few placed by rank, a narrow name run) keeps the selected subscriber.
+TEST_F(SearchListLarge, EveryWayOfSearchingKeepsTheSelectedSubscriber) {
+  TPreparedStore& prepared = prepared_;
   TSearchList& search = prepared.Search;
   search.KeepSelection = true;
   search.Modes = {mtBegins, mtContains, mtBegins, mtBegins, mtBegins};
@@ -301,12 +310,8 @@ TEST(SearchListLarge, EveryWayOfSearchingKeepsTheSelectedSubscriber) {
   EXPECT_EQ(search.Items()[search.SelIndex], 0);
 }
 
-TEST(SearchListLarge, TheSplitScanFindsWhatAPlainWalkFinds) {
-  // Large enough for the scan to run in two halves.
-  TempFolder folder;
-  demo::TDemoOptions options;
-  options.Records = 70000;
-  TPreparedStore prepared(folder, demo::MakeDemoTable(options));
+TEST_F(SearchListLarge, TheSplitScanFindsWhatAPlainWalkFinds) {
+  TPreparedStore& prepared = prepared_;
   TSearchList& search = prepared.Search;
   search.Modes = {mtBegins, mtContains, mtBegins, mtEquals, mtBegins};
   search.SetSortOrder(2);

@@ -51,10 +51,14 @@ void Orders::Build(const TDBFConverter& store, const fs::path& folder) {
   for (int i = 0; i < 3; ++i) lists[i].SaveToFile(folder / kIndexNames[i]);
 }
 
+void Orders::Load(const fs::path& folder) {
+  LoadSortOrders({&lists[0], &lists[1], &lists[2]},
+                 {folder / kIndexNames[0], folder / kIndexNames[1], folder / kIndexNames[2]});
+}
 
 void Orders::LoadOrBuild(const TDBFConverter& store, const fs::path& folder) {
   try {
-    for (int i = 0; i < 3; ++i) lists[i].LoadFromFile(folder / kIndexNames[i]);
+    Load(folder);
   } catch (const std::exception&) {
     Build(store, folder);
   }

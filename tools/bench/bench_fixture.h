@@ -20,6 +20,8 @@ struct Orders {
   explicit Orders(const TDBFConverter& store);
   // Builds all three as preparation does, saving them into `folder` when given.
   void Build(const TDBFConverter& store, const std::filesystem::path& folder = {});
+  // Loads the saved orders of `folder` as preparation does; raises as it does.
+  void Load(const std::filesystem::path& folder);
   // Loads the saved orders of `folder`, or builds and saves them.
   void LoadOrBuild(const TDBFConverter& store, const std::filesystem::path& folder);
 };

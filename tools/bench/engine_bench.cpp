@@ -62,8 +62,7 @@ void BM_LoadPrepared(benchmark::State& state) {
     TDBFConverter store;
     store.LoadFromFile(folder / "data.bin");
     Orders orders(store);
-    LoadSortOrders({&orders.lists[0], &orders.lists[1], &orders.lists[2]},
-                   {folder / kIndexNames[0], folder / kIndexNames[1], folder / kIndexNames[2]});
+    orders.Load(folder);
     benchmark::DoNotOptimize(orders.lists[2].FirstCharRange(0xC2));
   }
 }
