@@ -64,8 +64,12 @@ class TSortList {
   void SaveToFile(const std::filesystem::path& path) const;
   // Maps an index file in place of the region, after the store is loaded.
   // Raises EIndexListError "corrupt index file" when its size differs from
-  // 4 × R + 1024, when Rank is no permutation of 0..R-1, or when FSTIndex
+  // 4 × R + 1024, when Rank holds an entry not below R or differs from a
+  // permutation of 0..R-1 in its sum or sum of squares, or when FSTIndex
   // holds an entry that is not -1 or a position below R rising with the byte.
+  // One sequential pass: any changed entry or lost run shows in the sums.
+  // Ranks made to agree in both without being a permutation still stay
+  // below R, and every search over them stays within its arrays.
   void LoadFromFile(const std::filesystem::path& path);
 
   // Positions of this order whose leading field starts with byte c.
@@ -79,7 +83,7 @@ class TSortList {
   }
   std::uint32_t Rank(std::uint32_t record) const { return Items()[record]; }
   // The record at each position (the inverse of Rank), made on first call
-  // and kept until the table changes. Called by the search job only, once
+  // and kept until the table changes; each below R whatever the ranks. Called by the search job only, once
   // the table is built or loaded. Raises the general allocation error.
   const std::uint32_t* Positions() const;
 

@@ -249,6 +249,35 @@ TEST_F(IndexLists, RefusesIndexFilesOfTheWrongSizeOrContent) {
   EXPECT_EQ(load_error(with_int(12 + 4 * '9', 1)), "corrupt index file");  // not rising
 }
 
+TEST_F(IndexLists, SoundIndexFilesOfEverySizeLoadAndDamagedRunsAreRefused) {
+  const auto load_error = [&](const std::string& bytes) {
+    demo::WriteBytes(folder_ / "index.bin", bytes);
+    TIndexList list;
+    list.SetDBFReader(&store_);
+    try {
+      list.LoadFromFile(folder_ / "index.bin");
+    } catch (const EIndexListError& e) {
+      return e.Message();
+    }
+    return std::string();
+  };
+  // Each remainder of the record count by 6, for the sums of a sound order.
+  for (int records : {1, 2, 3, 4, 5, 6, 7, 11, 12, 100}) {
+    std::vector<std::vector<std::string>> rows;
+    for (int i = 0; i < records; ++i) rows.push_back({std::to_string(1000 + (i * 37) % records)});
+    Build(StandardTable(rows));
+    lists_[0].SaveToFile(folder_ / "index1.bin");
+    EXPECT_EQ(load_error(ReadBytes(folder_ / "index1.bin")), "") << records;
+  }
+  const std::string good = ReadBytes(folder_ / "index1.bin");
+  std::string zeroed = good;
+  std::fill(zeroed.begin() + 4 * 20, zeroed.begin() + 4 * 30, '\0');
+  EXPECT_EQ(load_error(zeroed), "corrupt index file");
+  std::string copied = good;
+  std::copy(good.begin(), good.begin() + 4 * 10, copied.begin() + 4 * 50);
+  EXPECT_EQ(load_error(copied), "corrupt index file");
+}
+
 TEST_F(IndexLists, OperationsNeedTheirReaderRegionAndCompare) {
   TIndexList list;
   EXPECT_EQ(MessageOf<EIndexListError>([&] { list.Allocate(); }), "DBFReader not assigned!");

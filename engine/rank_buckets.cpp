@@ -22,7 +22,9 @@ void TRankBuckets::Allocate(std::uint32_t records) {
   for (auto& filled : filled_) filled.clear();
   for (auto& scratch : scratch_) scratch.clear();
   if (records > 0) {
-    platform::MappedMemory entries = platform::AllocateRegion(8 * static_cast<std::uint64_t>(records));
+    // A search fills only the first and last slots of each bucket.
+    platform::MappedMemory entries =
+        platform::AllocateRegion(8 * static_cast<std::uint64_t>(records), platform::RegionUse::kSparse);
     if (!entries) throw Exception("Error map file in SWAP in allocate procedure!");
     entries_ = std::move(entries);
     records_ = records;

@@ -2,12 +2,14 @@
 // ranks without writing at random over the whole result array, which on a
 // large directory is far bigger than the cache.
 //
-// Ranks are a permutation of 0..R-1. Each accepted record goes into the
-// bucket of its rank (kBucketRanks consecutive ranks), so the scan writes a
-// few hundred sequential streams; Place then orders every bucket within the
-// cache and writes it to the results. A bucket never holds more records than
-// it has ranks, so the two sides of a two-part scan share its room: side 0
-// fills it from the front, side 1 from the back.
+// Ranks are below R and, unless the order is damaged, a permutation of
+// 0..R-1. Each accepted record goes into the bucket of its rank
+// (kBucketRanks consecutive ranks), so the scan writes a few hundred
+// sequential streams; Place then orders every bucket within the cache and
+// writes it to the results. A bucket never holds more records than it has
+// ranks, so the two sides of a two-part scan share its room: side 0 fills it
+// from the front, side 1 from the back. Shared ranks never write outside the
+// room; Place reports them.
 //
 // Threads: while a scan runs, each side is fed by one thread (the two may be
 // different); Place runs when no scan does. Owned by its search
@@ -36,7 +38,11 @@ class TRankBuckets {
       const std::uint32_t bucket = rank >> kBucketBits;
       const std::uint64_t base = static_cast<std::uint64_t>(bucket) << kBucketBits;
       const std::uint32_t filled = filled_[bucket]++;
-      const std::uint64_t at = from_back_ ? base + RoomOf(bucket) - 1 - filled : base + filled;
+      const std::uint32_t room = RoomOf(bucket);
+      // More than its room only from ranks that are shared: counted, for
+      // Place to refuse, but not written.
+      if (filled >= room) return;
+      const std::uint64_t at = from_back_ ? base + room - 1 - filled : base + filled;
       entries_[at] = (static_cast<std::uint64_t>(rank & (kBucketRanks - 1)) << 32) | record;
     }
 

@@ -77,5 +77,21 @@ TEST(RankBuckets, ASharedRankIsReportedAndLeavesNothingBehind) {
   }
 }
 
+TEST(RankBuckets, ARankSharedByMoreRecordsThanItsBucketHoldsIsReported) {
+  // The last bucket holds 100 ranks; every record claims one of them.
+  const std::uint32_t records = TRankBuckets::kBucketRanks + 100;
+  Placement placement(records, 4);
+  std::vector<std::uint32_t> accepted(records);
+  std::iota(accepted.begin(), accepted.end(), 0u);
+  const std::vector<std::int32_t> expected = placement.Expected(accepted);
+  const std::vector<std::uint32_t> sound = placement.rank;
+  std::fill(placement.rank.begin(), placement.rank.end(), records - 1);
+  std::int32_t selected = -1;
+  EXPECT_EQ(placement.Place(accepted, -1, selected), -1);
+  placement.rank = sound;
+  ASSERT_EQ(placement.Place(accepted, -1, selected), records);
+  EXPECT_EQ(placement.out, expected);
+}
+
 }  // namespace
 }  // namespace olvendrix

@@ -88,7 +88,9 @@ struct TSearchPlan {
   const RankFilter* narrowest = nullptr;
   TFieldTest tests[kSearchedFields];
   int test_count = 0;
-  bool Accepts(std::uint32_t r, const std::uint8_t* record) const;
+  // Whether record r passes every condition; `passed` (when given) is a
+  // filter r is known to pass, not looked at again.
+  bool Accepts(std::uint32_t r, const std::uint8_t* record, const RankFilter* passed = nullptr) const;
 };
 
 void TShortText::Assign(std::string_view text) {
@@ -194,9 +196,10 @@ void TSearchList::Search(const TSearchParams& params) {
   }
 }
 
-bool TSearchPlan::Accepts(std::uint32_t r, const std::uint8_t* record) const {
+bool TSearchPlan::Accepts(std::uint32_t r, const std::uint8_t* record,
+                          const RankFilter* passed) const {
   for (int f = 0; f < filter_count; ++f) {
-    if (!filters[f].Passes(r)) return false;
+    if (&filters[f] != passed && !filters[f].Passes(r)) return false;
   }
   for (int t = 0; t < test_count; ++t) {
     if (!Matches(tests[t], record, store_end, *fold)) return false;
@@ -239,7 +242,7 @@ void TSearchList::VisitNarrow(const TSearchPlan& plan) {
           __builtin_prefetch(sort_rank + at[position + kAhead]);
         }
         const std::uint32_t r = at[position];
-        if (plan.Accepts(r, Reader->RecordAddr(r))) keep(r);
+        if (plan.Accepts(r, Reader->RecordAddr(r), &narrowest)) keep(r);
       }
     }
   };

@@ -310,6 +310,51 @@ TEST_F(SearchListLarge, EveryWayOfSearchingKeepsTheSelectedSubscriber) {
   EXPECT_EQ(search.Items()[search.SelIndex], 0);
 }
 
+// Ranks made to pass the load check without being a permutation: in every
+// run of eight, ranks 1, 5 and 6 become 2, 3 and 7 (the same sum and sum of
+// squares). Searches over them fail or give wrong lists, but never reach
+// outside their arrays.
+TEST_F(SearchListLarge, OrdersMadeToPassTheLoadCheckKeepSearchesInBounds) {
+  TPreparedStore& prepared = prepared_;
+  TIndexList damaged[3];
+  TSearchList search;
+  search.Reader = &prepared.Store;
+  for (int i = 0; i < 3; ++i) {
+    prepared.Lists[i].SaveToFile(folder_ / "index.bin");
+    std::string bytes = ReadBytes(folder_ / "index.bin");
+    auto* rank = reinterpret_cast<std::uint32_t*>(bytes.data());
+    for (std::uint32_t r = 0; r < prepared.Store.RecordCount(); ++r) {
+      const std::uint32_t low = rank[r] % 8;
+      if (low == 1 || low == 5 || low == 6) rank[r] += low == 1 ? 1 : low == 5 ? -2 : 1;
+    }
+    demo::WriteBytes(folder_ / "index.bin", bytes);
+    damaged[i].ListIndex = static_cast<std::uint8_t>(i);
+    damaged[i].SetDBFReader(&prepared.Store);
+    damaged[i].LoadFromFile(folder_ / "index.bin");
+    search.IndexLists[i] = &damaged[i];
+  }
+  search.Allocate(static_cast<std::int32_t>(prepared.Store.RecordCount()));
+  search.KeepSelection = true;
+  search.Modes = {mtBegins, mtContains, mtBegins, mtEquals, mtBegins};
+  const std::vector<std::vector<std::string>> searches = {
+      {}, {"", "енко"}, {"", "ко"}, {"2"}, {"", "", "вул"}, {"", "", "", "12"}};
+  for (int order = 0; order < 3; ++order) {
+    search.SetSortOrder(static_cast<std::uint8_t>(order));
+    for (const auto& texts : searches) {
+      try {
+        search.Search(Params(texts));
+      } catch (const ESearchListError& e) {
+        EXPECT_EQ(e.Message(), "Error check size in Expand procedure");
+        continue;
+      }
+      ASSERT_LE(search.Count(), search.Capacity());
+      for (std::int32_t i = 0; i < search.Count(); ++i) {
+        ASSERT_LT(static_cast<std::uint32_t>(search.Items()[i]), prepared.Store.RecordCount());
+      }
+    }
+  }
+}
+
 TEST_F(SearchListLarge, TheSplitScanFindsWhatAPlainWalkFinds) {
   TPreparedStore& prepared = prepared_;
   TSearchList& search = prepared.Search;

@@ -48,8 +48,13 @@ enum class MapResult { kOk, kOpenFailed, kMapFailed };
 // file cannot be mapped (kMapFailed), as on Windows.
 MapResult MapFileReadOnly(const std::filesystem::path& path, MappedMemory& view);
 
+// How a region's pages will be touched. kDense regions are written from
+// their start, so large pages, where the system gives them unasked, save a
+// fault for every small page; kSparse ones are touched here and there, and
+// a large page would be cleared for a few bytes.
+enum class RegionUse { kDense, kSparse };
 // A zero-filled read-write region of `size` bytes (size > 0); empty on failure.
-MappedMemory AllocateRegion(std::uint64_t size);
+MappedMemory AllocateRegion(std::uint64_t size, RegionUse use = RegionUse::kDense);
 
 enum class WriteResult { kOk, kCreateFailed, kShortWrite };
 // Creates (or truncates) the file, writes all bytes and flushes them to disk,

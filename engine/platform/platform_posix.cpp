@@ -61,10 +61,12 @@ MapResult MapFileReadOnly(const std::filesystem::path& path, MappedMemory& view)
   return MapResult::kOk;
 }
 
-MappedMemory AllocateRegion(std::uint64_t size) {
+MappedMemory AllocateRegion(std::uint64_t size, RegionUse use) {
   if (size == 0 || internal::TakeFault(Fault::kRegion)) return {};
   void* data = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (data == MAP_FAILED) return {};
+  // A hint only: where transparent huge pages are off, nothing changes.
+  if (use == RegionUse::kDense) ::madvise(data, size, MADV_HUGEPAGE);
   return MappedMemory(static_cast<std::uint8_t*>(data), size, true);
 }
 

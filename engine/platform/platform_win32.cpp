@@ -55,7 +55,8 @@ MapResult MapFileReadOnly(const std::filesystem::path& path, MappedMemory& view)
   return MapResult::kOk;
 }
 
-MappedMemory AllocateRegion(std::uint64_t size) {
+// Large pages need a privilege the operator's account lacks: `use` is moot.
+MappedMemory AllocateRegion(std::uint64_t size, RegionUse /*use*/) {
   if (size == 0 || internal::TakeFault(Fault::kRegion)) return {};
   // Unnamed: two copies of the program must never share a work region.
   Handle mapping(::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, High(size),
