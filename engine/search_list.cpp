@@ -88,6 +88,9 @@ struct TSearchPlan {
   const RankFilter* narrowest = nullptr;
   TFieldTest tests[kSearchedFields];
   int test_count = 0;
+  // Every record, in the order's own sequence; only the narrowest filter's
+  // runs; or one scan of the store.
+  enum { kWholeOrder, kNarrow, kScan } way = kScan;
   // Whether record r passes every condition; `passed` (when given) is a
   // filter r is known to pass, not looked at again.
   bool Accepts(std::uint32_t r, const std::uint8_t* record, const RankFilter* passed = nullptr) const;
@@ -119,7 +122,7 @@ void TSearchList::Allocate(std::int32_t n) {
   capacity_ = n;
 }
 
-void TSearchList::Search(const TSearchParams& params) {
+bool TSearchList::PlanSearch(const TSearchParams& params, TSearchPlan& plan) const {
   const TSearchParams texts = params;
   const std::uint8_t order = sort_order_;
   if (order >= kIndexedFields || IndexLists[order] == nullptr) {
@@ -134,7 +137,6 @@ void TSearchList::Search(const TSearchParams& params) {
   const TCaseTable& lower = ToLowerTable();
   const TCaseTable& fold = CaseSensitive ? IdentityTable() : upper;
 
-  TSearchPlan plan;
   bool any_usable_everywhere = true;
   for (int i = 0; i < kSearchedFields; ++i) {
     const TFieldDesc& field = Reader->Fields()[i];
@@ -176,9 +178,7 @@ void TSearchList::Search(const TSearchParams& params) {
     throw ESearchListError(Format("%d list is not assigned", {order}));
   }
 
-  if (KeepSelection && SelIndex >= 0 && SelIndex < count_) SelRecord = items()[SelIndex];
-  count_ = 0;
-  if (!any_usable_everywhere || records == 0) return;
+  if (!any_usable_everywhere || records == 0) return false;
 
   plan.fold = &fold;
   plan.store_end = Reader->Data() + Reader->Size();
@@ -188,12 +188,50 @@ void TSearchList::Search(const TSearchParams& params) {
     if (plan.narrowest == nullptr || filter.positions < plan.narrowest->positions) plan.narrowest = &filter;
   }
   if (plan.filter_count == 0 && plan.test_count == 0) {
-    ListWholeOrder(plan);
+    plan.way = TSearchPlan::kWholeOrder;
   } else if (plan.narrowest != nullptr && plan.narrowest->positions <= records / kNarrowFilterShare) {
-    VisitNarrow(plan);
+    plan.way = TSearchPlan::kNarrow;
   } else {
-    ScanEvery(plan);
+    plan.way = TSearchPlan::kScan;
   }
+  return true;
+}
+
+void TSearchList::Search(const TSearchParams& params) {
+  TSearchPlan plan;
+  const bool any = PlanSearch(params, plan);
+  if (KeepSelection && SelIndex >= 0 && SelIndex < count_) SelRecord = items()[SelIndex];
+  count_ = 0;
+  if (!any) return;
+  switch (plan.way) {
+    case TSearchPlan::kWholeOrder: ListWholeOrder(plan); break;
+    case TSearchPlan::kNarrow: VisitNarrow(plan); break;
+    case TSearchPlan::kScan: ScanEvery(plan); break;
+  }
+}
+
+std::int64_t TSearchList::CountMatches(const TSearchParams& params) {
+  TSearchPlan plan;
+  if (!PlanSearch(params, plan)) return 0;
+  switch (plan.way) {
+    case TSearchPlan::kWholeOrder: return capacity_;
+    case TSearchPlan::kNarrow: {
+      const std::uint64_t total = plan.narrowest->positions;
+      std::uint64_t found[2] = {0, 0};
+      const auto count_part = [&](int part, std::uint64_t skip, std::uint64_t take) {
+        WalkNarrowest(plan, skip, take, nullptr, [&](std::uint32_t) { ++found[part]; });
+      };
+      if (TwoParts(total)) {
+        helper_.RunBeside([&] { count_part(0, total / 2, total - total / 2); },
+                          [&] { count_part(1, 0, total / 2); });
+      } else {
+        count_part(0, 0, total);
+      }
+      return static_cast<std::int64_t>(found[0] + found[1]);
+    }
+    case TSearchPlan::kScan: return static_cast<std::int64_t>(MarkMatches(plan));
+  }
+  return 0;
 }
 
 bool TSearchPlan::Accepts(std::uint32_t r, const std::uint8_t* record,
@@ -217,42 +255,43 @@ void TSearchList::ListWholeOrder(const TSearchPlan& plan) {
   }
 }
 
+template <typename Keep>
+void TSearchList::WalkNarrowest(const TSearchPlan& plan, std::uint64_t skip, std::uint64_t take,
+                                const std::uint32_t* ranks_ahead, const Keep& keep) const {
+  const RankFilter& narrowest = *plan.narrowest;
+  const std::uint32_t* at = narrowest.list->Positions();
+  for (int i = 0; i < narrowest.count && take > 0; ++i) {
+    const std::uint64_t size = narrowest.span[i] + 1u;
+    if (skip >= size) {
+      skip -= size;
+      continue;
+    }
+    const std::uint32_t begin = narrowest.first[i] + static_cast<std::uint32_t>(skip);
+    const std::uint32_t end = begin + static_cast<std::uint32_t>(std::min(size - skip, take));
+    take -= end - begin;
+    skip = 0;
+    for (std::uint32_t position = begin; position < end; ++position) {
+      constexpr std::uint32_t kAhead = 16;  // the records lie anywhere in the store
+      if (position + kAhead < end) {
+        if (plan.test_count > 0) __builtin_prefetch(Reader->RecordAddr(at[position + kAhead]));
+        if (ranks_ahead != nullptr) __builtin_prefetch(ranks_ahead + at[position + kAhead]);
+      }
+      const std::uint32_t r = at[position];
+      if (plan.Accepts(r, Reader->RecordAddr(r), &narrowest)) keep(r);
+    }
+  }
+}
+
 void TSearchList::VisitNarrow(const TSearchPlan& plan) {
   // Only the records at the filter's positions can match: visit those.
   const RankFilter& narrowest = *plan.narrowest;
-  const std::uint32_t* at = narrowest.list->Positions();
-  const std::uint32_t* sort_rank = plan.sort_list->Items();
-  // Hands each accepted record of positions [skip, skip + take) of the runs,
-  // in turn, to `keep`.
-  const auto walk = [&](std::uint64_t skip, std::uint64_t take, const auto& keep) {
-    for (int i = 0; i < narrowest.count && take > 0; ++i) {
-      const std::uint64_t size = narrowest.span[i] + 1u;
-      if (skip >= size) {
-        skip -= size;
-        continue;
-      }
-      const std::uint32_t begin = narrowest.first[i] + static_cast<std::uint32_t>(skip);
-      const std::uint32_t end = begin + static_cast<std::uint32_t>(std::min(size - skip, take));
-      take -= end - begin;
-      skip = 0;
-      for (std::uint32_t position = begin; position < end; ++position) {
-        constexpr std::uint32_t kAhead = 16;  // the records lie anywhere in the store
-        if (position + kAhead < end) {
-          if (plan.test_count > 0) __builtin_prefetch(Reader->RecordAddr(at[position + kAhead]));
-          __builtin_prefetch(sort_rank + at[position + kAhead]);
-        }
-        const std::uint32_t r = at[position];
-        if (plan.Accepts(r, Reader->RecordAddr(r), &narrowest)) keep(r);
-      }
-    }
-  };
   const std::uint64_t total = narrowest.positions;
   if (narrowest.list == plan.sort_list) {
     // The runs are of the sort order itself: their records, in turn, are
     // already sorted.
     std::int32_t* out = items();
     std::int32_t written = 0;
-    walk(0, total, [&](std::uint32_t r) {
+    WalkNarrowest(plan, 0, total, nullptr, [&](std::uint32_t r) {
       if (KeepSelection && static_cast<std::int32_t>(r) == SelRecord) SelIndex = written;
       out[written++] = static_cast<std::int32_t>(r);
     });
@@ -260,19 +299,20 @@ void TSearchList::VisitNarrow(const TSearchPlan& plan) {
     return;
   }
   // Placed by rank; the first and second half at once when there are many.
-  const auto add_to = [&](TRankBuckets::Side& side) {
-    return [&side, sort_rank](std::uint32_t r) { side.Add(sort_rank[r], r); };
+  const std::uint32_t* sort_rank = plan.sort_list->Items();
+  const auto place = [&](std::uint64_t skip, std::uint64_t take, TRankBuckets::Side& side) {
+    WalkNarrowest(plan, skip, take, sort_rank, [&](std::uint32_t r) { side.Add(sort_rank[r], r); });
   };
   if (TwoParts(total)) {
-    helper_.RunBeside([&] { walk(total / 2, total - total / 2, add_to(buckets_.SideOf(0))); },
-                      [&] { walk(0, total / 2, add_to(buckets_.SideOf(1))); });
+    helper_.RunBeside([&] { place(total / 2, total - total / 2, buckets_.SideOf(0)); },
+                      [&] { place(0, total / 2, buckets_.SideOf(1)); });
   } else {
-    walk(0, total, add_to(buckets_.SideOf(0)));
+    place(0, total, buckets_.SideOf(0));
   }
   Expand();
 }
 
-void TSearchList::ScanEvery(const TSearchPlan& plan) {
+std::uint64_t TSearchList::MarkMatches(const TSearchPlan& plan) {
   // One pass over the records marks the matches, the two halves at once on
   // a large store (split at a word of marks, so each writes its own).
   const std::uint32_t records = static_cast<std::uint32_t>(capacity_);
@@ -292,21 +332,26 @@ void TSearchList::ScanEvery(const TSearchPlan& plan) {
     }
     return found;
   };
-  std::uint64_t found = 0;
-  const bool two_parts = TwoParts(records);
-  const std::uint32_t middle = records / 2 / 64 * 64;
-  if (two_parts) {
-    std::uint64_t first_half = 0;
-    helper_.RunBeside([&] { found = scan(middle, records); }, [&] { first_half = scan(0, middle); });
-    found += first_half;
-  } else {
-    found = scan(0, records);
-  }
+  if (!TwoParts(records)) return scan(0, records);
+  const std::uint32_t middle = ScanMiddle();
+  std::uint64_t found[2] = {0, 0};
+  helper_.RunBeside([&] { found[1] = scan(middle, records); }, [&] { found[0] = scan(0, middle); });
+  return found[0] + found[1];
+}
+
+std::uint32_t TSearchList::ScanMiddle() const {
+  return static_cast<std::uint32_t>(capacity_) / 2 / 64 * 64;
+}
+
+void TSearchList::ScanEvery(const TSearchPlan& plan) {
+  const std::uint32_t records = static_cast<std::uint32_t>(capacity_);
+  const std::uint64_t found = MarkMatches(plan);
   if (found > 0 && found >= records / kDenseShare) {
     EmitMarkedInOrder(plan, found);
     return;
   }
   // Few matches: into the buckets by their ranks.
+  const std::uint64_t* marks = matched_.data();
   const std::uint32_t* sort_rank = plan.sort_list->Items();
   const auto add = [&](std::uint32_t begin, std::uint32_t end, TRankBuckets::Side& side) {
     for (std::uint32_t w = begin / 64; w < (end + 63) / 64; ++w) {
@@ -316,7 +361,8 @@ void TSearchList::ScanEvery(const TSearchPlan& plan) {
       }
     }
   };
-  if (two_parts && found >= kParallelScanRecords) {
+  const std::uint32_t middle = ScanMiddle();
+  if (TwoParts(records) && found >= kParallelScanRecords) {
     helper_.RunBeside([&] { add(middle, records, buckets_.SideOf(0)); },
                       [&] { add(0, middle, buckets_.SideOf(1)); });
   } else {

@@ -81,6 +81,10 @@ class TSearchList {
   // the reader holds no store, leaving the previous results; "Error check size in Expand procedure"
   // when two records share a rank.
   void Search(const TSearchParams& params);
+  // How many records Search would find, without listing them: the results,
+  // Count and the selection stay as they were. Raises as Search does, but
+  // never for shared ranks, which only the listing meets.
+  std::int64_t CountMatches(const TSearchParams& params);
 
   std::int32_t Count() const { return count_; }
   std::int32_t Capacity() const { return capacity_; }
@@ -100,10 +104,23 @@ class TSearchList {
 
  private:
   std::int32_t* items() const { return reinterpret_cast<std::int32_t*>(storage_.Data()); }
+  // Fills `plan` from the conditions; false when nothing can match. Raises
+  // as Search does.
+  bool PlanSearch(const TSearchParams& params, TSearchPlan& plan) const;
   // The ways of one search, by how many records its conditions leave.
   void ListWholeOrder(const TSearchPlan& plan);
   void VisitNarrow(const TSearchPlan& plan);
   void ScanEvery(const TSearchPlan& plan);
+  // Hands each accepted record of positions [skip, skip + take) of the
+  // narrowest filter's runs, in turn, to `keep`, fetching `ranks_ahead` (when
+  // given) at each record ahead.
+  template <typename Keep>
+  void WalkNarrowest(const TSearchPlan& plan, std::uint64_t skip, std::uint64_t take,
+                     const std::uint32_t* ranks_ahead, const Keep& keep) const;
+  // Marks every record that passes the plan in matched_; returns how many.
+  std::uint64_t MarkMatches(const TSearchPlan& plan);
+  // Where a two-part scan splits: at a word of marks.
+  std::uint32_t ScanMiddle() const;
   void EmitMarkedInOrder(const TSearchPlan& plan, std::uint64_t found);
   // Writes what the scan put into the buckets to the results, in order.
   void Expand();

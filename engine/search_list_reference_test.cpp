@@ -204,6 +204,11 @@ void CompareOnRandomQueries(std::uint32_t records, int queries, std::uint32_t se
     const Query query = random.Make(prepared);
     const std::vector<std::int32_t> expected = ReferenceSearch(prepared, query);
     ASSERT_EQ(EngineSearch(prepared, query), expected) << Describe(query);
+    // Counting alone finds as many, and leaves the listed results as they are.
+    TSearchList& search = prepared.Search;
+    ASSERT_EQ(search.CountMatches(query.Params), static_cast<std::int64_t>(expected.size()))
+        << Describe(query);
+    ASSERT_EQ(std::vector<std::int32_t>(search.Items(), search.Items() + search.Count()), expected);
     with_results += !expected.empty();
   }
   // The queries must exercise matching, not only rejection.

@@ -146,10 +146,10 @@ int RunFind(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   }
   try {
     search.Allocate(static_cast<std::int32_t>(db.Engine.Converter->RecordCount()));
-    search.Search(params);
     if (options.count) {
-      out << search.Count() << "\n";
+      out << search.CountMatches(params) << "\n";
     } else {
+      search.Search(params);
       const auto emit = [&](const std::string& line) { out << (utf8_output ? Cp1251ToUtf8(line) : line); };
       if (options.heading) emit(ResultHeading());
       for (std::int32_t position = 0; position < search.Count(); ++position) emit(search.GetLine(position));
