@@ -1,5 +1,7 @@
 #include "engine/index_list.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -15,6 +17,33 @@ constexpr int kFirstChars = 256;
 constexpr std::uint64_t kFstBytes = 4 * kFirstChars;
 // Below this, a second thread costs more than it saves.
 constexpr std::uint32_t kParallelInvertRecords = 1u << 20;
+
+// at[p] := r for each record r in [begin, end) whose rank p lies in one of
+// the two runs [first[i], first[i] + span[i]]. Four ranks are tested at once,
+// the few in the runs then stored one by one (relaxed: only a damaged order
+// makes two threads store one entry).
+void FillRunPositions(const std::uint32_t* rank, std::uint32_t begin, std::uint32_t end,
+                      std::array<std::uint32_t, 2> first, std::array<std::uint32_t, 2> span,
+                      std::uint32_t* at) {
+  // Unsigned compares, as signed ones of the values with the top bit flipped.
+  const __m128i top = _mm_set1_epi32(static_cast<int>(0x80000000u));
+  const auto lane = [](std::uint32_t value) { return _mm_set1_epi32(static_cast<int>(value)); };
+  const __m128i first0 = lane(first[0]), first1 = lane(first[1]);
+  const __m128i span0 = lane(span[0] ^ 0x80000000u), span1 = lane(span[1] ^ 0x80000000u);
+  const auto store = [&](std::uint32_t r) {
+    const std::uint32_t p = rank[r];
+    if (p - first[0] <= span[0] || p - first[1] <= span[1]) __atomic_store_n(&at[p], r, __ATOMIC_RELAXED);
+  };
+  std::uint32_t r = begin;
+  for (; r + 4 <= end; r += 4) {
+    const __m128i ranks = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rank + r));
+    const __m128i beyond0 = _mm_cmpgt_epi32(_mm_xor_si128(_mm_sub_epi32(ranks, first0), top), span0);
+    const __m128i beyond1 = _mm_cmpgt_epi32(_mm_xor_si128(_mm_sub_epi32(ranks, first1), top), span1);
+    if (_mm_movemask_epi8(_mm_and_si128(beyond0, beyond1)) == 0xFFFF) continue;
+    for (std::uint32_t k = r; k < r + 4; ++k) store(k);
+  }
+  for (; r < end; ++r) store(r);
+}
 
 // A record with one word of its order's key.
 struct KeyedRecord {
@@ -121,7 +150,7 @@ std::uint64_t TSortList::TableBytes() const {
 void TSortList::Allocate() {
   const TDBFConverter& reader = RequireReader("DBFReader not assigned!");
   items_.Reset();
-  positions_.Reset();
+  ForgetPositions();
   count_ = 0;
   const std::uint32_t records = reader.RecordCount();
   platform::MappedMemory region =
@@ -183,7 +212,57 @@ void TSortList::MakeRanks() {
   auto* rank = reinterpret_cast<std::uint32_t*>(ranks.Data());
   for (std::int32_t j = 0; j < count_; ++j) rank[items[j]] = static_cast<std::uint32_t>(j);
   std::memcpy(items, rank, 4 * static_cast<std::size_t>(count_));
+  ForgetPositions();
+}
+
+void TSortList::ForgetPositions() {
   positions_.Reset();
+  some_positions_.Reset();
+  filled_.reset();
+  passes_ = 0;
+}
+
+const std::uint32_t* TSortList::PositionsStartingWith(const std::uint8_t* bytes, int count) const {
+  constexpr int kPassesBeforeWhole = 2;
+  if (positions_ || count_ == 0) return Positions();
+  TRankRange runs[2];
+  int missing = 0;
+  for (int i = 0; i < count; ++i) {
+    const TRankRange run = FirstCharRange(bytes[i]);
+    if (!filled_[bytes[i]] && run.Usable()) runs[missing++] = run;
+  }
+  if (missing == 0) return reinterpret_cast<const std::uint32_t*>(some_positions_.Data());
+  if (passes_ == kPassesBeforeWhole) {
+    some_positions_.Reset();
+    return Positions();
+  }
+  if (!some_positions_) {
+    // Only the runs' pages are ever touched.
+    some_positions_ = platform::AllocateRegion(4 * static_cast<std::uint64_t>(count_),
+                                               platform::RegionUse::kSparse);
+    if (!some_positions_) throw Exception("Error map file in SWAP in allocate procedure!");
+  }
+  auto* at = reinterpret_cast<std::uint32_t*>(some_positions_.Data());
+  const std::uint32_t* rank = Items();
+  // With one run missing, it stands for both.
+  const TRankRange& run0 = runs[0];
+  const TRankRange& run1 = runs[missing - 1];
+  const auto first0 = static_cast<std::uint32_t>(run0.First);
+  const auto span0 = static_cast<std::uint32_t>(run0.Last - run0.First);
+  const auto first1 = static_cast<std::uint32_t>(run1.First);
+  const auto span1 = static_cast<std::uint32_t>(run1.Last - run1.First);
+  const auto records = static_cast<std::uint32_t>(count_);
+  const auto fill = [=](std::uint32_t begin, std::uint32_t end) {
+    FillRunPositions(rank, begin, end, {first0, first1}, {span0, span1}, at);
+  };
+  if (records >= kParallelInvertRecords) {
+    RunBeside([&] { fill(records / 2, records); }, [&] { fill(0, records / 2); });
+  } else {
+    fill(0, records);
+  }
+  for (int i = 0; i < count; ++i) filled_[bytes[i]] = true;
+  ++passes_;
+  return at;
 }
 
 const std::uint32_t* TSortList::Positions() const {
@@ -195,7 +274,7 @@ const std::uint32_t* TSortList::Positions() const {
     // The region starts zero-filled, so a position no rank names still holds
     // a record. Only a damaged order makes the two halves write one entry:
     // relaxed stores keep even that defined, at the cost of plain ones.
-    const auto invert = [&](std::uint32_t begin, std::uint32_t end) {
+    const auto invert = [=](std::uint32_t begin, std::uint32_t end) {
       for (std::uint32_t r = begin; r < end; ++r) __atomic_store_n(&at[rank[r]], r, __ATOMIC_RELAXED);
     };
     const auto records = static_cast<std::uint32_t>(count_);
@@ -218,7 +297,7 @@ void TSortList::LoadFromFile(const std::filesystem::path& path) {
   const TDBFConverter& reader = RequireReader("DBFReader not assigned!");
   platform::MappedMemory view = MapFileToMemory(path);
   items_.Reset();
-  positions_.Reset();
+  ForgetPositions();
   count_ = static_cast<std::int32_t>(reader.RecordCount());
   if (view.Size() != TableBytes()) RaiseCorrupt();
   CheckIndexContent(reinterpret_cast<const std::uint32_t*>(view.Data()), reader.RecordCount());

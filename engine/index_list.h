@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <array>
+#include <bitset>
 #include <filesystem>
 #include <functional>
 
@@ -86,6 +87,13 @@ class TSortList {
   // and kept until the table changes; each below R whatever the ranks. Called by the search job only, once
   // the table is built or loaded. Raises the general allocation error.
   const std::uint32_t* Positions() const;
+  // The same for the positions whose leading field starts with one of the
+  // `count` bytes (at most 2): entries at other positions are unspecified.
+  // Until Positions() is made, one pass over the ranks fills the runs of
+  // bytes not filled before, so that a single search in a fresh process
+  // need not invert the whole order; the third such pass makes Positions()
+  // instead. Search job only, like Positions().
+  const std::uint32_t* PositionsStartingWith(const std::uint8_t* bytes, int count) const;
 
  private:
   std::uint32_t* WritableItems() const;
@@ -93,7 +101,14 @@ class TSortList {
   std::uint64_t TableBytes() const;
 
   platform::MappedMemory items_;
+  // Resets what Positions() and PositionsStartingWith() made.
+  void ForgetPositions();
+
   mutable platform::MappedMemory positions_;
+  // Positions of the runs of the first bytes in `filled_` only.
+  mutable platform::MappedMemory some_positions_;
+  mutable std::bitset<256> filled_;
+  mutable int passes_ = 0;
   std::int32_t count_ = 0;
   const TDBFConverter* reader_ = nullptr;
 };

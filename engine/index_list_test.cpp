@@ -99,6 +99,36 @@ TEST_F(IndexLists, NameAndStreetOrdersSurviveASaveAndReload) {
   }
 }
 
+// The positions of a few first bytes' runs, before the whole are made: each
+// pass fills the runs not filled before, and the third makes them all.
+TEST_F(IndexLists, PositionsOfRunsAgreeWithTheWholeAndGiveWayToThemOnTheThirdPass) {
+  demo::TDemoOptions options;
+  options.Records = 3000;
+  Build(demo::MakeDemoTable(options));
+  const TIndexList& names = lists_[1];
+  const std::vector<std::uint32_t> expected = Ordered(1);
+  std::vector<std::uint8_t> leading;  // the first bytes of the runs, in order
+  for (int c = 0; c < 256; ++c) {
+    if (names.FSTIndex()[c] != -1) leading.push_back(static_cast<std::uint8_t>(c));
+  }
+  ASSERT_GE(leading.size(), 5u);
+  const auto agree_in_run = [&](const std::uint32_t* at, std::uint8_t c) {
+    const TRankRange run = names.FirstCharRange(c);
+    for (std::int32_t p = run.First; p <= run.Last; ++p) ASSERT_EQ(at[p], expected[p]) << int{c};
+  };
+  const std::uint8_t first[1] = {leading[0]};
+  const std::uint32_t* some = names.PositionsStartingWith(first, 1);
+  agree_in_run(some, leading[0]);
+  const std::uint8_t two[2] = {leading[1], leading[2]};
+  EXPECT_EQ(names.PositionsStartingWith(two, 2), some);
+  for (std::uint8_t c : {leading[0], leading[1], leading[2]}) agree_in_run(some, c);
+  EXPECT_EQ(names.PositionsStartingWith(first, 1), some);  // filled before: no pass
+  const std::uint8_t third[1] = {leading[3]};
+  const std::uint32_t* whole = names.PositionsStartingWith(third, 1);
+  ASSERT_EQ(whole, names.Positions());
+  EXPECT_EQ(std::vector<std::uint32_t>(whole, whole + expected.size()), expected);
+}
+
 TEST_F(IndexLists, NameOrderBreaksTiesByStreet) {
   Build(StandardTable({{"1", "Бойко", "вул. Садова"}, {"2", "Бойко", "вул. Лісова"}, {"3", "Аз"}}));
   EXPECT_EQ(Ordered(1), (std::vector<std::uint32_t>{2, 1, 0}));

@@ -29,7 +29,6 @@ void TRankBuckets::Allocate(std::uint32_t records) {
     entries_ = std::move(entries);
     records_ = records;
     for (auto& filled : filled_) filled.assign(BucketCount(), 0);
-    for (auto& scratch : scratch_) scratch.assign(std::min(records, kBucketRanks), kEmpty);
   }
   for (int side = 0; side < 2; ++side) {
     sides_[side].entries_ = reinterpret_cast<std::uint64_t*>(entries_.Data());
@@ -97,6 +96,8 @@ bool TRankBuckets::PlaceBuckets(std::uint32_t first, std::uint32_t last, std::in
       }
       continue;
     }
+    // Made on first need: most searches never spread a bucket.
+    if (scratch.empty()) scratch.assign(std::min(records_, kBucketRanks), kEmpty);
     std::uint32_t* slots = scratch.data();
     bool shared = false;
     const auto spread = [&](const std::uint64_t* from, std::uint32_t n) {

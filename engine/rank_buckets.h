@@ -85,7 +85,8 @@ class TRankBuckets {
   std::uint32_t records_ = 0;
   platform::MappedMemory entries_;
   std::vector<std::uint32_t> filled_[2];
-  // Per placing thread, one bucket's slots, kept empty between buckets.
+  // Per placing thread, one bucket's slots, kept empty between buckets;
+  // made on first need.
   std::vector<std::uint32_t> scratch_[2];
   Side sides_[2];
 };

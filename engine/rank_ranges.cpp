@@ -51,6 +51,8 @@ TRankRanges BeginningRanks(const TSortList& list, const TDBFConverter& store, st
   TRankRanges result;
   std::uint8_t spellings[2];
   const int first_count = Spellings(static_cast<std::uint8_t>(text[0]), lower, upper, spellings);
+  std::copy(spellings, spellings + first_count, result.FirstBytes);
+  result.FirstByteCount = first_count;
   for (int s = 0; s < first_count; ++s) {
     const TRankRange range = list.FirstCharRange(spellings[s]);
     if (range.Usable()) result.Ranges[result.Count++] = range;
@@ -59,7 +61,7 @@ TRankRanges BeginningRanks(const TSortList& list, const TDBFConverter& store, st
     result.Exact = true;
     return result;
   }
-  const LeadingBytes bytes{list, store, list.Positions()};
+  const LeadingBytes bytes{list, store, list.PositionsStartingWith(spellings, first_count)};
   for (std::size_t k = 1; k < text.size(); ++k) {
     const int count = Spellings(static_cast<std::uint8_t>(text[k]), lower, upper, spellings);
     if (result.Count * count > TRankRanges::kMaxRanges) return result;

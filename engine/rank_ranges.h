@@ -4,7 +4,7 @@
 // begin with a text lie in a few runs of positions: one per spelling where
 // letter case does not count. Starting from the first-character table, each
 // further byte of the text narrows every run by binary search over the
-// order's positions. Search job only (it reads TSortList::Positions).
+// order's positions. Search job only (it reads the order's positions).
 #pragma once
 
 #include <cstdint>
@@ -22,6 +22,10 @@ struct TRankRanges {
   // The ranges hold exactly the records that begin with the text; when
   // false they also hold others (narrowing stopped at kMaxRanges runs).
   bool Exact = false;
+  // The spellings of the text's first byte, whose runs hold the ranges:
+  // what TSortList::PositionsStartingWith needs to walk them.
+  std::uint8_t FirstBytes[2] = {};
+  int FirstByteCount = 0;
 };
 
 // The runs of `list` whose leading field begins with `text` (not empty);

@@ -29,11 +29,15 @@ struct RankFilter {
   std::uint32_t first[TRankRanges::kMaxRanges] = {};
   std::uint32_t span[TRankRanges::kMaxRanges] = {};
   std::uint64_t positions = 0;  // in all ranges
+  std::uint8_t first_bytes[2] = {};  // whose runs hold the ranges
+  int first_byte_count = 0;
 
   RankFilter() = default;
   // The runs are kept in position order, so that walking them in turn walks
   // the order itself.
-  RankFilter(const TSortList& order, const TRankRanges& ranks) : list(&order), count(ranks.Count) {
+  RankFilter(const TSortList& order, const TRankRanges& ranks)
+      : list(&order), count(ranks.Count), first_byte_count(ranks.FirstByteCount) {
+    std::copy(ranks.FirstBytes, ranks.FirstBytes + first_byte_count, first_bytes);
     TRankRange sorted[TRankRanges::kMaxRanges];
     for (int i = 0; i < count; ++i) {  // a handful: insertion
       int j = i;
@@ -45,6 +49,11 @@ struct RankFilter {
       span[i] = static_cast<std::uint32_t>(sorted[i].Last - sorted[i].First);
       positions += span[i] + 1u;
     }
+  }
+  // The records at the positions of the ranges (and others). Not on two
+  // threads at once: the first call may make them.
+  const std::uint32_t* Positions() const {
+    return list->PositionsStartingWith(first_bytes, first_byte_count);
   }
   bool Passes(std::uint32_t record) const {
     const std::uint32_t r = list->Items()[record];
@@ -117,7 +126,6 @@ void TSearchList::Allocate(std::int32_t n) {
   platform::MappedMemory storage = platform::AllocateRegion(4 * static_cast<std::uint64_t>(n));
   if (!storage) throw Exception("Error map file in SWAP in allocate procedure!");
   buckets_.Allocate(static_cast<std::uint32_t>(n));
-  matched_.assign((static_cast<std::size_t>(n) + 63) / 64, 0);
   storage_ = std::move(storage);
   capacity_ = n;
 }
@@ -217,9 +225,10 @@ std::int64_t TSearchList::CountMatches(const TSearchParams& params) {
     case TSearchPlan::kWholeOrder: return capacity_;
     case TSearchPlan::kNarrow: {
       const std::uint64_t total = plan.narrowest->positions;
+      const std::uint32_t* at = plan.narrowest->Positions();
       std::uint64_t found[2] = {0, 0};
       const auto count_part = [&](int part, std::uint64_t skip, std::uint64_t take) {
-        WalkNarrowest(plan, skip, take, nullptr, [&](std::uint32_t) { ++found[part]; });
+        WalkNarrowest(plan, at, skip, take, nullptr, [&](std::uint32_t) { ++found[part]; });
       };
       if (TwoParts(total)) {
         helper_.RunBeside([&] { count_part(0, total / 2, total - total / 2); },
@@ -256,10 +265,10 @@ void TSearchList::ListWholeOrder(const TSearchPlan& plan) {
 }
 
 template <typename Keep>
-void TSearchList::WalkNarrowest(const TSearchPlan& plan, std::uint64_t skip, std::uint64_t take,
-                                const std::uint32_t* ranks_ahead, const Keep& keep) const {
+void TSearchList::WalkNarrowest(const TSearchPlan& plan, const std::uint32_t* at, std::uint64_t skip,
+                                std::uint64_t take, const std::uint32_t* ranks_ahead,
+                                const Keep& keep) const {
   const RankFilter& narrowest = *plan.narrowest;
-  const std::uint32_t* at = narrowest.list->Positions();
   for (int i = 0; i < narrowest.count && take > 0; ++i) {
     const std::uint64_t size = narrowest.span[i] + 1u;
     if (skip >= size) {
@@ -286,12 +295,13 @@ void TSearchList::VisitNarrow(const TSearchPlan& plan) {
   // Only the records at the filter's positions can match: visit those.
   const RankFilter& narrowest = *plan.narrowest;
   const std::uint64_t total = narrowest.positions;
+  const std::uint32_t* at = narrowest.Positions();
   if (narrowest.list == plan.sort_list) {
     // The runs are of the sort order itself: their records, in turn, are
     // already sorted.
     std::int32_t* out = items();
     std::int32_t written = 0;
-    WalkNarrowest(plan, 0, total, nullptr, [&](std::uint32_t r) {
+    WalkNarrowest(plan, at, 0, total, nullptr, [&](std::uint32_t r) {
       if (KeepSelection && static_cast<std::int32_t>(r) == SelRecord) SelIndex = written;
       out[written++] = static_cast<std::int32_t>(r);
     });
@@ -301,7 +311,7 @@ void TSearchList::VisitNarrow(const TSearchPlan& plan) {
   // Placed by rank; the first and second half at once when there are many.
   const std::uint32_t* sort_rank = plan.sort_list->Items();
   const auto place = [&](std::uint64_t skip, std::uint64_t take, TRankBuckets::Side& side) {
-    WalkNarrowest(plan, skip, take, sort_rank, [&](std::uint32_t r) { side.Add(sort_rank[r], r); });
+    WalkNarrowest(plan, at, skip, take, sort_rank, [&](std::uint32_t r) { side.Add(sort_rank[r], r); });
   };
   if (TwoParts(total)) {
     helper_.RunBeside([&] { place(total / 2, total - total / 2, buckets_.SideOf(0)); },
@@ -316,6 +326,8 @@ std::uint64_t TSearchList::MarkMatches(const TSearchPlan& plan) {
   // One pass over the records marks the matches, the two halves at once on
   // a large store (split at a word of marks, so each writes its own).
   const std::uint32_t records = static_cast<std::uint32_t>(capacity_);
+  // Made on first need: searches by runs alone never mark.
+  if (matched_.empty()) matched_.resize((static_cast<std::size_t>(records) + 63) / 64);
   std::uint64_t* marks = matched_.data();
   const auto scan = [&](std::uint32_t begin, std::uint32_t end) {
     const std::uint16_t record_length = Reader->RecordLength();

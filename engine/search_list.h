@@ -113,10 +113,10 @@ class TSearchList {
   void ScanEvery(const TSearchPlan& plan);
   // Hands each accepted record of positions [skip, skip + take) of the
   // narrowest filter's runs, in turn, to `keep`, fetching `ranks_ahead` (when
-  // given) at each record ahead.
+  // given) at each record ahead. `at` holds the records at those positions.
   template <typename Keep>
-  void WalkNarrowest(const TSearchPlan& plan, std::uint64_t skip, std::uint64_t take,
-                     const std::uint32_t* ranks_ahead, const Keep& keep) const;
+  void WalkNarrowest(const TSearchPlan& plan, const std::uint32_t* at, std::uint64_t skip,
+                     std::uint64_t take, const std::uint32_t* ranks_ahead, const Keep& keep) const;
   // Marks every record that passes the plan in matched_; returns how many.
   std::uint64_t MarkMatches(const TSearchPlan& plan);
   // Where a two-part scan splits: at a word of marks.
@@ -132,7 +132,7 @@ class TSearchList {
   std::int32_t capacity_ = 0;
   platform::MappedMemory storage_;
   TRankBuckets buckets_;
-  std::vector<std::uint64_t> matched_;  // a bit per record, written by each full scan
+  std::vector<std::uint64_t> matched_;  // a bit per record, made and written by full scans
   THelperThread helper_;  // the second half of each scan and placing
 };
 
