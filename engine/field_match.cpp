@@ -32,7 +32,7 @@ inline unsigned EitherByte(__m128i block, const std::uint8_t (&raw)[2][16]) {
 // at its first zero. Sixteen start positions at a time, those whose first two
 // bytes fold to the text's first two are found, then verified. Reads up to
 // value + max_length + kVector bytes.
-inline bool ContainsAt(const char* value, std::size_t max_length, const TFieldTest& test,
+bool ContainsAt(const char* value, std::size_t max_length, const TFieldTest& test,
                 const TCaseTable& fold) {
   const std::size_t length = test.Length;
   if (length > max_length) return false;
@@ -63,17 +63,71 @@ inline bool ContainsAt(const char* value, std::size_t max_length, const TFieldTe
   return false;
 }
 
+// The values this short fit one 64-bit mask per compared byte.
+constexpr std::size_t kShortValue = 63;
+
+// ContainsAt, for a value of at most kShortValue bytes in `Blocks` vectors,
+// comparing its first `Bytes` text bytes without a branch per block: the
+// compares of every block go into one mask per text byte, and the masks,
+// each shifted by its byte's place, meet at the starts that match. Reads up
+// to value + max_length + kVector bytes.
+template <int Blocks, int Bytes>
+bool ContainsInShort(const char* value, std::size_t max_length, const TFieldTest& test,
+                     const TCaseTable& fold) {
+  const std::size_t length = test.Length;
+  const __m128i zero = _mm_setzero_si128();
+  std::uint64_t zeros = std::uint64_t{1} << max_length;  // the width ends it at the latest
+  std::uint64_t found[Bytes] = {};
+  for (int b = 0; b < Blocks; ++b) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(value + b * kVector));
+    const int shift = b * static_cast<int>(kVector);
+    zeros |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, zero)))} << shift;
+    for (int k = 0; k < Bytes; ++k) found[k] |= std::uint64_t{EitherByte(block, test.Raw[k])} << shift;
+  }
+  std::uint64_t hits = found[0];
+  for (int k = 1; k < Bytes; ++k) hits &= found[k] >> k;
+  // A match must end by the value's first zero.
+  const auto end = static_cast<std::size_t>(__builtin_ctzll(zeros));
+  hits = end >= length ? hits & (~std::uint64_t{0} >> (63 - (end - length))) : 0;
+  if (length <= static_cast<std::size_t>(Bytes)) return hits != 0;  // the compare decided
+  for (; hits != 0; hits &= hits - 1) {
+    if (SameFolded(value + __builtin_ctzll(hits), test, fold)) return true;
+  }
+  return false;
+}
+
+template <int Blocks>
+bool ContainsInShortBlocks(const char* value, std::size_t max_length, const TFieldTest& test,
+                           const TCaseTable& fold) {
+  return test.Length >= 2 ? ContainsInShort<Blocks, 2>(value, max_length, test, fold)
+                          : ContainsInShort<Blocks, 1>(value, max_length, test, fold);
+}
+
+bool ContainsInValue(const char* value, std::size_t max_length, const TFieldTest& test,
+                     const TCaseTable& fold) {
+  if (test.Length > max_length) return false;
+  switch ((max_length + kVector - 1) / kVector) {
+    case 1: return ContainsInShortBlocks<1>(value, max_length, test, fold);
+    case 2: return ContainsInShortBlocks<2>(value, max_length, test, fold);
+    case 3: return ContainsInShortBlocks<3>(value, max_length, test, fold);
+    case 4:
+      if (max_length <= kShortValue) return ContainsInShortBlocks<4>(value, max_length, test, fold);
+      break;
+  }
+  return ContainsAt(value, max_length, test, fold);
+}
+
 bool Contains(const TFieldTest& test, const char* raw, const std::uint8_t* store_end,
               const TCaseTable& fold) {
   const std::size_t max_length = test.MaxLength;
   if (reinterpret_cast<const std::uint8_t*>(raw) + max_length + kVector + 1 <= store_end) {
-    return ContainsAt(raw, max_length, test, fold);
+    return ContainsInValue(raw, max_length, test, fold);
   }
   // Near the end of the store the loads would pass it: scan a padded copy.
   char value[256 + kVector + 1] = {};
   const std::size_t n = strnlen(raw, std::min<std::size_t>(max_length, 256));
   std::memcpy(value, raw, n);
-  return ContainsAt(value, n, test, fold);
+  return ContainsInValue(value, n, test, fold);
 }
 
 }  // namespace

@@ -27,7 +27,8 @@ struct TFieldTest {
   alignas(16) std::uint8_t Raw[2][2][16] = {};
 
   // `text` (at most 255 bytes, not empty) folded by `fold`; `lower` gives the
-  // other case of a letter unless the search is case-sensitive.
+  // other case of a letter (the only other byte `fold` maps to it) unless
+  // the search is case-sensitive.
   void SetText(std::string_view text, const TCaseTable& fold, const TCaseTable* lower);
 };
 

@@ -47,8 +47,10 @@ TEST(FieldMatch, ContainsAgreesWithThePlainDefinition) {
     test.MaxLength = static_cast<std::uint16_t>(room);
     test.SetText(needle, upper, &lower);
     const std::string folded_needle(test.Text, test.Length);
-    // The value in its room, then bytes that must not count.
-    std::string stored = value + std::string(1, '\0') + text_of(120);
+    // The value in its room, then bytes that must not count: after its zero,
+    // or right after a value that fills the room.
+    const bool full = value.size() == room && round % 3 == 0;
+    std::string stored = value + (full ? "" : std::string(1, '\0')) + text_of(120);
     const bool expected = PlainContains(stored, room, folded_needle, upper);
     const auto* record = reinterpret_cast<const std::uint8_t*>(stored.data());
     ASSERT_EQ(Matches(test, record, record + stored.size(), upper), expected) << round;

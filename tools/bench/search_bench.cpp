@@ -70,6 +70,7 @@ const bool kSearchesRegistered = [] {
       {"all_empty", {}, kBegins},
       {"name_begins_Shevch", {"", "Шевч"}, kBegins},
       {"name_contains_enko", {"", "енко"}, kNameContains},
+      {"name_contains_none", {"", "жжжж"}, kNameContains},  // the scan alone
       {"street_contains_Shev_house_12", {"", "", "Шев", "12"}, kStreetContainsHouseEquals},
       {"number_begins_2", {"2"}, kBegins},
       {"name_first_letter_none", {"", "Ы"}, kBegins},
