@@ -16,7 +16,7 @@ namespace {
 constexpr int kFirstChars = 256;
 constexpr std::uint64_t kFstBytes = 4 * kFirstChars;
 // Below this, a second thread costs more than it saves.
-constexpr std::uint32_t kParallelInvertRecords = 1u << 20;
+constexpr std::uint32_t kParallelInvertRecords = 1u << 18;
 
 // at[p] := r for each record r in [begin, end) whose rank p lies in one of
 // the two runs [first[i], first[i] + span[i]]. Four ranks are tested at once,
