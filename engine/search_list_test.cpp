@@ -320,17 +320,19 @@ TEST_F(SearchListLarge, OrdersMadeToPassTheLoadCheckKeepSearchesInBounds) {
   TSearchList search;
   search.Reader = &prepared.Store;
   for (int i = 0; i < 3; ++i) {
-    prepared.Lists[i].SaveToFile(folder_ / "index.bin");
-    std::string bytes = ReadBytes(folder_ / "index.bin");
+    // A file of its own each: a mapped file cannot be replaced on Windows.
+    const auto path = folder_ / ("index" + std::to_string(i + 1) + ".bin");
+    prepared.Lists[i].SaveToFile(path);
+    std::string bytes = ReadBytes(path);
     auto* rank = reinterpret_cast<std::uint32_t*>(bytes.data());
     for (std::uint32_t r = 0; r < prepared.Store.RecordCount(); ++r) {
       const std::uint32_t low = rank[r] % 8;
       if (low == 1 || low == 5 || low == 6) rank[r] += low == 1 ? 1 : low == 5 ? -2 : 1;
     }
-    demo::WriteBytes(folder_ / "index.bin", bytes);
+    demo::WriteBytes(path, bytes);
     damaged[i].ListIndex = static_cast<std::uint8_t>(i);
     damaged[i].SetDBFReader(&prepared.Store);
-    damaged[i].LoadFromFile(folder_ / "index.bin");
+    damaged[i].LoadFromFile(path);
     search.IndexLists[i] = &damaged[i];
   }
   search.Allocate(static_cast<std::int32_t>(prepared.Store.RecordCount()));
