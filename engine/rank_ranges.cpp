@@ -17,20 +17,34 @@ struct LeadingBytes {
 };
 
 // The part of `range` (equal in bytes before k, so ordered by byte k) whose
-// byte k is c.
+// byte k is c. Each look reads a record anywhere in the store, so the range
+// is halved only until a position with byte c is met, as equal_range does;
+// each end of the run is then sought between that position and what was
+// seen beside it. A spelling that begins nothing costs one halving.
 TRankRange Narrow(const LeadingBytes& bytes, TRankRange range, std::size_t k, std::uint8_t c) {
-  std::int32_t low = range.First, high = range.Last + 1;  // first position with byte >= c
+  std::int32_t low = range.First, high = range.Last + 1;
   while (low < high) {
     const std::int32_t middle = low + (high - low) / 2;
-    if (bytes.At(middle, k) < c) low = middle + 1; else high = middle;
+    const std::uint8_t byte = bytes.At(middle, k);
+    if (byte < c) {
+      low = middle + 1;
+    } else if (byte > c) {
+      high = middle;
+    } else {
+      std::int32_t first_low = low, first_high = middle;  // first position with byte >= c
+      while (first_low < first_high) {
+        const std::int32_t probe = first_low + (first_high - first_low) / 2;
+        if (bytes.At(probe, k) < c) first_low = probe + 1; else first_high = probe;
+      }
+      std::int32_t end_low = middle + 1, end_high = high;  // first position with byte > c
+      while (end_low < end_high) {
+        const std::int32_t probe = end_low + (end_high - end_low) / 2;
+        if (bytes.At(probe, k) <= c) end_low = probe + 1; else end_high = probe;
+      }
+      return TRankRange{first_low, end_low - 1};
+    }
   }
-  const std::int32_t first = low;
-  high = range.Last + 1;  // first position with byte > c
-  while (low < high) {
-    const std::int32_t middle = low + (high - low) / 2;
-    if (bytes.At(middle, k) <= c) low = middle + 1; else high = middle;
-  }
-  return first < low ? TRankRange{first, low - 1} : TRankRange{};
+  return {};
 }
 
 // The raw bytes that count as `c`: one, or both cases of a letter.
