@@ -84,8 +84,9 @@ class TSortList {
   }
   std::uint32_t Rank(std::uint32_t record) const { return Items()[record]; }
   // The record at each position (the inverse of Rank), made on first call
-  // and kept until the table changes; each below R whatever the ranks. Called by the search job only, once
-  // the table is built or loaded. Raises the general allocation error.
+  // and kept until the table changes; each below R whatever the ranks.
+  // Called by the search job only, once the table is built or loaded.
+  // Raises the general allocation error.
   const std::uint32_t* Positions() const;
   // The same for the positions whose leading field starts with one of the
   // `count` bytes (at most 2): entries at other positions are unspecified.
@@ -99,11 +100,10 @@ class TSortList {
   std::uint32_t* WritableItems() const;
   const TDBFConverter& RequireReader(const char* message) const;
   std::uint64_t TableBytes() const;
-
-  platform::MappedMemory items_;
   // Resets what Positions() and PositionsStartingWith() made.
   void ForgetPositions();
 
+  platform::MappedMemory items_;
   mutable platform::MappedMemory positions_;
   // Positions of the runs of the first bytes in `filled_` only.
   mutable platform::MappedMemory some_positions_;
