@@ -28,6 +28,12 @@ platform::MappedMemory MapFileToMemory(const std::filesystem::path& path) {
   throw Exception(Format("Error map file: %s in memory in load procedure!", {PathMessageText(path)}));
 }
 
+platform::MappedMemory AllocateWorkRegion(std::uint64_t size, platform::RegionUse use) {
+  platform::MappedMemory region = platform::AllocateRegion(size, use);
+  if (!region) throw Exception("Error map file in SWAP in allocate procedure!");
+  return region;
+}
+
 void SaveMemoryToFile(const std::filesystem::path& path, const void* data, std::uint64_t size) {
   switch (platform::WriteNewFile(path, data, size)) {
     case platform::WriteResult::kOk:

@@ -21,6 +21,11 @@ namespace olvendrix {
 // be mapped (an empty file included).
 platform::MappedMemory MapFileToMemory(const std::filesystem::path& path);
 
+// A zero-filled read-write work region of `size` bytes (size > 0). Raises
+// "Error map file in SWAP in allocate procedure!" when none is given.
+platform::MappedMemory AllocateWorkRegion(std::uint64_t size,
+                                          platform::RegionUse use = platform::RegionUse::kDense);
+
 // Writes `size` bytes to a new file at `path`, replacing any existing file.
 // Raises "Error create file in save proc!" or "Error save data to file!".
 void SaveMemoryToFile(const std::filesystem::path& path, const void* data, std::uint64_t size);

@@ -14,6 +14,19 @@ void RunHereThenWait(const std::function<void()>& here, const std::function<void
   wait();
 }
 
+// Both tasks in turn on this thread, failing as RunBeside does.
+void RunInTurn(const std::function<void()>& here, const std::function<void()>& beside) {
+  std::exception_ptr beside_failure;
+  RunHereThenWait(here, [&] {
+    try {
+      beside();
+    } catch (...) {
+      beside_failure = std::current_exception();
+    }
+  });
+  if (beside_failure) std::rethrow_exception(beside_failure);
+}
+
 }  // namespace
 
 bool SecondCoreAvailable() {
@@ -22,6 +35,7 @@ bool SecondCoreAvailable() {
 }
 
 void RunBeside(const std::function<void()>& here, const std::function<void()>& beside) {
+  if (!SecondCoreAvailable()) return RunInTurn(here, beside);
   std::exception_ptr beside_failure;
   std::thread helper([&] {
     try {
@@ -45,6 +59,7 @@ THelperThread::~THelperThread() {
 }
 
 void THelperThread::RunBeside(const std::function<void()>& here, const std::function<void()>& beside) {
+  if (!SecondCoreAvailable()) return RunInTurn(here, beside);
   if (!thread_.joinable()) thread_ = std::thread([this] { Serve(); });
   {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -5,8 +5,10 @@
 // a new thread each time, which under Wine costs over a millisecond.
 //
 // Both return when both tasks have ended and raise the calling thread's
-// task's failure if any, else the other's. A THelperThread is used by one
-// calling thread at a time; destroying it ends its thread.
+// task's failure if any, else the other's. Without a second core both tasks
+// run in turn on the calling thread, so callers split work without asking.
+// A THelperThread is used by one calling thread at a time; destroying it
+// ends its thread.
 #pragma once
 
 #include <condition_variable>
@@ -33,10 +35,6 @@ class THelperThread {
   // The thread starts on the first call. Raises std::system_error when no
   // thread can be made.
   void RunBeside(const std::function<void()>& here, const std::function<void()>& beside);
-
-// The machine has a second core for RunBeside to use. Asked once: the system
-// call behind it costs 7 µs natively and 20 µs under Wine.
-bool SecondCoreAvailable();
 
  private:
   void Serve();

@@ -18,6 +18,13 @@ constexpr std::uint64_t kFstBytes = 4 * kFirstChars;
 // Below this, a second thread costs more than it saves.
 constexpr std::uint32_t kParallelInvertRecords = 1u << 18;
 
+// part(begin, end) over the records [0, records): the two halves on two
+// threads when there are many.
+void OverRecords(std::uint32_t records, const std::function<void(std::uint32_t, std::uint32_t)>& part) {
+  if (records < kParallelInvertRecords) return part(0, records);
+  RunBeside([&] { part(records / 2, records); }, [&] { part(0, records / 2); });
+}
+
 // at[p] := r for each record r in [begin, end) whose rank p lies in one of
 // the two runs [first[i], first[i] + span[i]]. Four ranks are tested at once,
 // the few in the runs then stored one by one (relaxed: only a damaged order
@@ -153,10 +160,7 @@ void TSortList::Allocate() {
   ForgetPositions();
   count_ = 0;
   const std::uint32_t records = reader.RecordCount();
-  platform::MappedMemory region =
-      platform::AllocateRegion(4 * static_cast<std::uint64_t>(records) + kFstBytes);
-  if (!region) throw Exception("Error map file in SWAP in allocate procedure!");
-  items_ = std::move(region);
+  items_ = AllocateWorkRegion(4 * static_cast<std::uint64_t>(records) + kFstBytes);
   count_ = static_cast<std::int32_t>(records);
 }
 
@@ -171,9 +175,7 @@ void TSortList::Sort() {
   std::uint32_t* items = WritableItems();
   const TDBFConverter& reader = RequireReader("DBFReader not assigned!");
   if (count_ < 2) return;
-  platform::MappedMemory work =
-      platform::AllocateRegion(sizeof(KeyedRecord) * static_cast<std::uint64_t>(count_));
-  if (!work) throw Exception("Error map file in SWAP in allocate procedure!");
+  platform::MappedMemory work = AllocateWorkRegion(sizeof(KeyedRecord) * static_cast<std::uint64_t>(count_));
   auto* keyed = reinterpret_cast<KeyedRecord*>(work.Data());
   // An order without a key of its own is sorted by its compare function alone.
   const int words = ListIndex < 3 ? KeyWordCount(ListIndex) : 0;
@@ -207,12 +209,16 @@ void TSortList::MakeRanks() {
   RequireReader("DBFReader not assigned!");
   std::uint32_t* items = WritableItems();
   if (count_ == 0) return;
-  platform::MappedMemory ranks = platform::AllocateRegion(4 * static_cast<std::uint64_t>(count_));
-  if (!ranks) throw Exception("Error map file in SWAP in allocate procedure!");
-  auto* rank = reinterpret_cast<std::uint32_t*>(ranks.Data());
+  // The sorted record numbers are the order's positions: they stay, as
+  // Positions(), and the ranks and the first-character table get a table
+  // of their own.
+  platform::MappedMemory table = AllocateWorkRegion(TableBytes());
+  auto* rank = reinterpret_cast<std::uint32_t*>(table.Data());
   for (std::int32_t j = 0; j < count_; ++j) rank[items[j]] = static_cast<std::uint32_t>(j);
-  std::memcpy(items, rank, 4 * static_cast<std::size_t>(count_));
+  std::memcpy(rank + count_, items + count_, kFstBytes);
   ForgetPositions();
+  positions_ = std::move(items_);
+  items_ = std::move(table);
 }
 
 void TSortList::ForgetPositions() {
@@ -236,11 +242,10 @@ const std::uint32_t* TSortList::PositionsStartingWith(const std::uint8_t* bytes,
     some_positions_.Reset();
     return Positions();
   }
+  // Only the runs' pages are ever touched.
   if (!some_positions_) {
-    // Only the runs' pages are ever touched.
-    some_positions_ = platform::AllocateRegion(4 * static_cast<std::uint64_t>(count_),
-                                               platform::RegionUse::kSparse);
-    if (!some_positions_) throw Exception("Error map file in SWAP in allocate procedure!");
+    some_positions_ =
+        AllocateWorkRegion(4 * static_cast<std::uint64_t>(count_), platform::RegionUse::kSparse);
   }
   auto* at = reinterpret_cast<std::uint32_t*>(some_positions_.Data());
   const std::uint32_t* rank = Items();
@@ -251,15 +256,9 @@ const std::uint32_t* TSortList::PositionsStartingWith(const std::uint8_t* bytes,
   const auto span0 = static_cast<std::uint32_t>(run0.Last - run0.First);
   const auto first1 = static_cast<std::uint32_t>(run1.First);
   const auto span1 = static_cast<std::uint32_t>(run1.Last - run1.First);
-  const auto records = static_cast<std::uint32_t>(count_);
-  const auto fill = [=](std::uint32_t begin, std::uint32_t end) {
+  OverRecords(static_cast<std::uint32_t>(count_), [=](std::uint32_t begin, std::uint32_t end) {
     FillRunPositions(rank, begin, end, {first0, first1}, {span0, span1}, at);
-  };
-  if (records >= kParallelInvertRecords) {
-    RunBeside([&] { fill(records / 2, records); }, [&] { fill(0, records / 2); });
-  } else {
-    fill(0, records);
-  }
+  });
   for (int i = 0; i < count; ++i) filled_[bytes[i]] = true;
   ++passes_;
   return at;
@@ -267,22 +266,15 @@ const std::uint32_t* TSortList::PositionsStartingWith(const std::uint8_t* bytes,
 
 const std::uint32_t* TSortList::Positions() const {
   if (!positions_ && count_ > 0) {
-    platform::MappedMemory positions = platform::AllocateRegion(4 * static_cast<std::uint64_t>(count_));
-    if (!positions) throw Exception("Error map file in SWAP in allocate procedure!");
+    platform::MappedMemory positions = AllocateWorkRegion(4 * static_cast<std::uint64_t>(count_));
     auto* at = reinterpret_cast<std::uint32_t*>(positions.Data());
     const std::uint32_t* rank = Items();
     // The region starts zero-filled, so a position no rank names still holds
     // a record. Only a damaged order makes the two halves write one entry:
     // relaxed stores keep even that defined, at the cost of plain ones.
-    const auto invert = [=](std::uint32_t begin, std::uint32_t end) {
+    OverRecords(static_cast<std::uint32_t>(count_), [=](std::uint32_t begin, std::uint32_t end) {
       for (std::uint32_t r = begin; r < end; ++r) __atomic_store_n(&at[rank[r]], r, __ATOMIC_RELAXED);
-    };
-    const auto records = static_cast<std::uint32_t>(count_);
-    if (records >= kParallelInvertRecords) {
-      RunBeside([&] { invert(records / 2, records); }, [&] { invert(0, records / 2); });
-    } else {
-      invert(0, records);
-    }
+    });
     positions_ = std::move(positions);
   }
   return reinterpret_cast<const std::uint32_t*>(positions_.Data());

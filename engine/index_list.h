@@ -59,7 +59,8 @@ class TSortList {
   // Fills the first-character table from the sorted entries.
   // Raises "error init FST" or "FSTIndex count more than 255!".
   void InitFST();
-  // Turns the sorted record numbers into Rank (the position of each record).
+  // Turns the sorted record numbers into Rank (the position of each record)
+  // and keeps them as Positions().
   void MakeRanks();
   // Writes the table through a ".tmp" file replaced in one step.
   void SaveToFile(const std::filesystem::path& path) const;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/errors.h"
+#include "engine/file_helpers.h"
 
 namespace olvendrix {
 namespace {
@@ -23,10 +24,7 @@ void TRankBuckets::Allocate(std::uint32_t records) {
   for (auto& scratch : scratch_) scratch.clear();
   if (records > 0) {
     // A search fills only the first and last slots of each bucket.
-    platform::MappedMemory entries =
-        platform::AllocateRegion(8 * static_cast<std::uint64_t>(records), platform::RegionUse::kSparse);
-    if (!entries) throw Exception("Error map file in SWAP in allocate procedure!");
-    entries_ = std::move(entries);
+    entries_ = AllocateWorkRegion(8 * static_cast<std::uint64_t>(records), platform::RegionUse::kSparse);
     records_ = records;
     for (auto& filled : filled_) filled.assign(BucketCount(), 0);
   }
@@ -45,7 +43,7 @@ std::int64_t TRankBuckets::Place(std::int32_t* out, std::int32_t select_record,
   for (std::uint32_t b = 0; b < buckets; ++b) total += filled_[0][b] + filled_[1][b];
   std::int32_t found[2] = {-1, -1};
   bool placed[2] = {true, true};
-  if (total < kParallelPlaceEntries || !SecondCoreAvailable()) {
+  if (total < kParallelPlaceEntries) {
     placed[0] = PlaceBuckets(0, buckets, 0, out, scratch_[0], select_record, found[0]);
   } else {
     // Split where half the entries lie, so both threads place about as many.

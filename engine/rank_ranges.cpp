@@ -79,7 +79,8 @@ TRankRanges BeginningRanks(const TSortList& list, const TDBFConverter& store, st
   for (std::size_t k = 1; k < text.size(); ++k) {
     const int count = Spellings(static_cast<std::uint8_t>(text[k]), lower, upper, spellings);
     if (result.Count * count > TRankRanges::kMaxRanges) return result;
-    TRankRanges narrower;
+    TRankRanges narrower = result;  // the first bytes stay
+    narrower.Count = 0;
     for (int r = 0; r < result.Count; ++r) {
       for (int s = 0; s < count; ++s) {
         const TRankRange range = Narrow(bytes, result.Ranges[r], k, spellings[s]);

@@ -5,6 +5,7 @@
 
 #include "engine/cp1251.h"
 #include "engine/errors.h"
+#include "engine/file_helpers.h"
 #include "engine/field_match.h"
 #include "engine/format.h"
 #include "engine/rank_ranges.h"
@@ -74,7 +75,7 @@ constexpr std::uint32_t kDenseShare = 4;
 // Below this, a second thread costs more than it saves.
 constexpr std::uint32_t kParallelScanRecords = 65536;
 
-bool TwoParts(std::uint64_t items) { return items >= kParallelScanRecords && SecondCoreAvailable(); }
+bool TwoParts(std::uint64_t items) { return items >= kParallelScanRecords; }
 
 const TCaseTable& IdentityTable() {
   static const TCaseTable table = [] {
@@ -123,8 +124,7 @@ void TSearchList::Allocate(std::int32_t n) {
   matched_.clear();
   capacity_ = 0;
   if (n <= 0) return;
-  platform::MappedMemory storage = platform::AllocateRegion(4 * static_cast<std::uint64_t>(n));
-  if (!storage) throw Exception("Error map file in SWAP in allocate procedure!");
+  platform::MappedMemory storage = AllocateWorkRegion(4 * static_cast<std::uint64_t>(n));
   buckets_.Allocate(static_cast<std::uint32_t>(n));
   storage_ = std::move(storage);
   capacity_ = n;
@@ -226,15 +226,12 @@ std::int64_t TSearchList::CountMatches(const TSearchParams& params) {
     case TSearchPlan::kNarrow: {
       const std::uint64_t total = plan.narrowest->positions;
       const std::uint32_t* at = plan.narrowest->Positions();
-      const auto count_part = [&](std::uint64_t skip, std::uint64_t take) {
-        std::uint64_t found = 0;  // each thread its own, never a shared cache line
-        WalkNarrowest(plan, at, skip, take, nullptr, [&found](std::uint32_t) { ++found; });
-        return found;
-      };
-      if (!TwoParts(total)) return static_cast<std::int64_t>(count_part(0, total));
       std::uint64_t found[2] = {0, 0};
-      helper_.RunBeside([&] { found[1] = count_part(total / 2, total - total / 2); },
-                        [&] { found[0] = count_part(0, total / 2); });
+      InTwoParts(total, total / 2, TwoParts(total), [&](std::uint64_t begin, std::uint64_t end, int part) {
+        std::uint64_t count = 0;  // its own, never a cache line the other part writes
+        WalkNarrowest(plan, at, begin, end - begin, nullptr, [&count](std::uint32_t) { ++count; });
+        found[part] = count;
+      });
       return static_cast<std::int64_t>(found[0] + found[1]);
     }
     case TSearchPlan::kScan: return static_cast<std::int64_t>(MarkMatches(plan));
@@ -309,15 +306,11 @@ void TSearchList::VisitNarrow(const TSearchPlan& plan) {
   }
   // Placed by rank; the first and second half at once when there are many.
   const std::uint32_t* sort_rank = plan.sort_list->Items();
-  const auto place = [&](std::uint64_t skip, std::uint64_t take, TRankBuckets::Side& side) {
-    WalkNarrowest(plan, at, skip, take, sort_rank, [&](std::uint32_t r) { side.Add(sort_rank[r], r); });
-  };
-  if (TwoParts(total)) {
-    helper_.RunBeside([&] { place(total / 2, total - total / 2, buckets_.SideOf(0)); },
-                      [&] { place(0, total / 2, buckets_.SideOf(1)); });
-  } else {
-    place(0, total, buckets_.SideOf(0));
-  }
+  InTwoParts(total, total / 2, TwoParts(total), [&](std::uint64_t begin, std::uint64_t end, int part) {
+    TRankBuckets::Side& side = buckets_.SideOf(part);
+    WalkNarrowest(plan, at, begin, end - begin, sort_rank,
+                  [&](std::uint32_t r) { side.Add(sort_rank[r], r); });
+  });
   Expand();
 }
 
@@ -343,15 +336,21 @@ std::uint64_t TSearchList::MarkMatches(const TSearchPlan& plan) {
     }
     return found;
   };
-  if (!TwoParts(records)) return scan(0, records);
-  const std::uint32_t middle = ScanMiddle();
   std::uint64_t found[2] = {0, 0};
-  helper_.RunBeside([&] { found[1] = scan(middle, records); }, [&] { found[0] = scan(0, middle); });
+  InTwoParts(records, ScanMiddle(), TwoParts(records), [&](std::uint64_t begin, std::uint64_t end, int part) {
+    found[part] = scan(static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end));
+  });
   return found[0] + found[1];
 }
 
 std::uint32_t TSearchList::ScanMiddle() const {
   return static_cast<std::uint32_t>(capacity_) / 2 / 64 * 64;
+}
+
+void TSearchList::InTwoParts(std::uint64_t total, std::uint64_t split, bool two,
+                             const std::function<void(std::uint64_t, std::uint64_t, int)>& part) {
+  if (!two) return part(0, total, 0);
+  helper_.RunBeside([&] { part(split, total, 0); }, [&] { part(0, split, 1); });
 }
 
 void TSearchList::ScanEvery(const TSearchPlan& plan) {
@@ -364,21 +363,16 @@ void TSearchList::ScanEvery(const TSearchPlan& plan) {
   // Few matches: into the buckets by their ranks.
   const std::uint64_t* marks = matched_.data();
   const std::uint32_t* sort_rank = plan.sort_list->Items();
-  const auto add = [&](std::uint32_t begin, std::uint32_t end, TRankBuckets::Side& side) {
-    for (std::uint32_t w = begin / 64; w < (end + 63) / 64; ++w) {
+  const bool two = TwoParts(records) && found >= kParallelScanRecords;
+  InTwoParts(records, ScanMiddle(), two, [&](std::uint64_t begin, std::uint64_t end, int part) {
+    TRankBuckets::Side& side = buckets_.SideOf(part);
+    for (std::uint64_t w = begin / 64; w < (end + 63) / 64; ++w) {
       for (std::uint64_t word = marks[w]; word != 0; word &= word - 1) {
-        const std::uint32_t r = w * 64 + static_cast<std::uint32_t>(__builtin_ctzll(word));
+        const auto r = static_cast<std::uint32_t>(w * 64 + static_cast<std::uint64_t>(__builtin_ctzll(word)));
         side.Add(sort_rank[r], r);
       }
     }
-  };
-  const std::uint32_t middle = ScanMiddle();
-  if (TwoParts(records) && found >= kParallelScanRecords) {
-    helper_.RunBeside([&] { add(middle, records, buckets_.SideOf(0)); },
-                      [&] { add(0, middle, buckets_.SideOf(1)); });
-  } else {
-    add(0, records, buckets_.SideOf(0));
-  }
+  });
   Expand();
 }
 

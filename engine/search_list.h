@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -121,6 +122,11 @@ class TSearchList {
   std::uint64_t MarkMatches(const TSearchPlan& plan);
   // Where a two-part scan splits: at a word of marks.
   std::uint32_t ScanMiddle() const;
+  // part(begin, end, part) over [0, total): when `two`, [split, total) as
+  // part 0 on the helper thread beside [0, split) as part 1 here; else the
+  // whole as part 0. Part 0 fills the buckets' front side, part 1 their back.
+  void InTwoParts(std::uint64_t total, std::uint64_t split, bool two,
+                  const std::function<void(std::uint64_t, std::uint64_t, int)>& part);
   void EmitMarkedInOrder(const TSearchPlan& plan, std::uint64_t found);
   // Writes what the scan put into the buckets to the results, in order.
   void Expand();

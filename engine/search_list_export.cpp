@@ -32,8 +32,7 @@ void TSearchList::SaveToFile(const std::filesystem::path& path) const {
   const std::string heading = ResultHeading();
   const std::uint64_t line_room = Reader != nullptr ? Reader->RecordLength() + 2u : 0u;
   const std::uint64_t room = heading.size() + static_cast<std::uint64_t>(count_) * line_room;
-  platform::MappedMemory buffer = platform::AllocateRegion(room);
-  if (!buffer) throw Exception("Error map file in SWAP in allocate procedure!");
+  platform::MappedMemory buffer = AllocateWorkRegion(room);
   char* start = reinterpret_cast<char*>(buffer.Data());
   char* out = std::copy(heading.begin(), heading.end(), start);
   for (std::int32_t position = 0; position < count_; ++position) {

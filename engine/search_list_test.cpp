@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/cp1251.h"
+#include "engine/rank_ranges.h"
 #include "tests/test_support.h"
 #include "tools/demo/demo_table.h"
 
@@ -245,6 +246,9 @@ TEST(SearchListBegins, EverySpellingIsFoundHoweverManyRunsItTakes) {
   }
   TempFolder folder;
   TPreparedStore prepared(folder, StandardTable(rows));
+  // Narrowed runs still name the spellings of the first byte they lie in.
+  EXPECT_EQ(BeginningRanks(prepared.Lists[1], prepared.Store, W1251("шЕВ"), &ToLowerTable(),
+                           &ToUpperTable()).FirstByteCount, 2);
   TSearchList& search = prepared.Search;
   search.Search(Params({"", "шЕВЧЕНК"}));
   EXPECT_EQ(search.Count(), 16);

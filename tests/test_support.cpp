@@ -1,5 +1,6 @@
 #include "tests/test_support.h"
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <fstream>
@@ -40,7 +41,18 @@ TPreparedStore::TPreparedStore(const TempFolder& folder, const demo::TDbfTableWr
   table.SaveTo(folder / "Data.dbf");
   Store.LoadFromFile(folder / "Data.dbf");
   Store.ConvertToBin();
-  BuildOrders(Store, Lists);
+  // As every later start has them: built once, saved, loaded back.
+  TIndexList built[3];
+  BuildOrders(Store, built);
+  std::array<std::filesystem::path, 3> paths;
+  for (int i = 0; i < 3; ++i) {
+    paths[i] = folder / ("order" + std::to_string(i + 1) + ".bin");
+    built[i].SaveToFile(paths[i]);
+    Lists[i].ListIndex = static_cast<std::uint8_t>(i);
+    Lists[i].SetDBFReader(&Store);
+    Lists[i].SortCompare = kSortCompares[i];
+  }
+  LoadSortOrders({&Lists[0], &Lists[1], &Lists[2]}, paths);
   Search.Reader = &Store;
   for (int i = 0; i < 3; ++i) Search.IndexLists[i] = &Lists[i];
   Search.Allocate(static_cast<std::int32_t>(Store.RecordCount()));

@@ -35,7 +35,8 @@ std::string ReadBytes(const std::filesystem::path& path);
 demo::TDbfTableWriter StandardTable(const std::vector<std::vector<std::string>>& utf8_rows);
 
 // A converted store with its three orders built as preparation builds them,
-// and a search list wired to both (storage allocated, defaults otherwise).
+// saved to the folder and loaded back as a later start loads them, and a
+// search list wired to both (storage allocated, defaults otherwise).
 class TPreparedStore {
  public:
   TPreparedStore(const TempFolder& folder, const demo::TDbfTableWriter& table);
