@@ -18,7 +18,7 @@ export WINEDLLOVERRIDES="winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERR
 if [ -n "${OLVENDRIX_WINE_TEMPLATE:-}" ] && [ -d "$OLVENDRIX_WINE_TEMPLATE" ]; then
   cp -a "$OLVENDRIX_WINE_TEMPLATE" "$WINEPREFIX"
 else
-  wineboot -i >/dev/null 2>&1
+  "$(dirname "$0")/wine-prefix.sh"
 fi
 status=0
 wine "$@" || status=$?

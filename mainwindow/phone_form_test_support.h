@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -51,6 +53,36 @@ class MessageBoxAnswerer {
   static inline int answer_ = IDOK;
   static inline std::vector<std::string> texts_;
   HHOOK hook_;
+};
+
+// Holds every job that reports progress through `text` at its first report
+// until Open(), so that a test can act while the job surely runs, however
+// fast the machine. Opens itself when it goes out of scope, so that a failed
+// check never leaves a job waiting for ever.
+class JobGate {
+ public:
+  explicit JobGate(TWaitText& text) : state_(std::make_shared<State>()) {
+    text.OnChange = [state = state_](const std::string&) {
+      std::unique_lock<std::mutex> lock(state->mutex);
+      state->opened.wait(lock, [&] { return state->open; });
+    };
+  }
+  ~JobGate() { Open(); }
+  void Open() {
+    {
+      std::lock_guard<std::mutex> lock(state_->mutex);
+      state_->open = true;
+    }
+    state_->opened.notify_all();
+  }
+
+ private:
+  struct State {
+    std::mutex mutex;
+    std::condition_variable opened;
+    bool open = false;
+  };
+  std::shared_ptr<State> state_;
 };
 
 class PhoneForm : public ::testing::Test {

@@ -57,7 +57,6 @@ make_wine_template() {
   rm -rf "$template" "$template.home"
   mkdir -p "$template.home"
   HOME="$template.home" WINEPREFIX="$template" WINEDEBUG=-all \
-    WINEDLLOVERRIDES="winemenubuilder.exe=d" wineboot -i >/dev/null 2>&1
-  HOME="$template.home" WINEPREFIX="$template" wineserver -w >/dev/null 2>&1 || true
+    WINEDLLOVERRIDES="winemenubuilder.exe=d" "$OLVENDRIX_ROOT/cmake/wine-prefix.sh"
   export OLVENDRIX_WINE_TEMPLATE="$template"
 }
