@@ -72,7 +72,7 @@ constexpr std::size_t kShortValue = 63;
 // each shifted by its byte's place, meet at the starts that match. Reads up
 // to value + max_length + kVector bytes.
 template <int Blocks, int Bytes>
-bool ContainsInShort(const char* value, std::size_t max_length, const TFieldTest& test,
+[[gnu::always_inline]] inline bool ContainsInShort(const char* value, std::size_t max_length, const TFieldTest& test,
                      const TCaseTable& fold) {
   const std::size_t length = test.Length;
   const __m128i zero = _mm_setzero_si128();
@@ -96,11 +96,18 @@ bool ContainsInShort(const char* value, std::size_t max_length, const TFieldTest
   return false;
 }
 
+// Texts of up to kRawBytes bytes are decided by the compares alone, without
+// a branch on the value's bytes; longer ones are verified where their first
+// kRawBytes bytes match, which leaves few candidates.
 template <int Blocks>
 bool ContainsInShortBlocks(const char* value, std::size_t max_length, const TFieldTest& test,
                            const TCaseTable& fold) {
-  return test.Length >= 2 ? ContainsInShort<Blocks, 2>(value, max_length, test, fold)
-                          : ContainsInShort<Blocks, 1>(value, max_length, test, fold);
+  switch (std::min<int>(test.Length, TFieldTest::kRawBytes)) {
+    case 1: return ContainsInShort<Blocks, 1>(value, max_length, test, fold);
+    case 2: return ContainsInShort<Blocks, 2>(value, max_length, test, fold);
+    case 3: return ContainsInShort<Blocks, 3>(value, max_length, test, fold);
+    default: return ContainsInShort<Blocks, 4>(value, max_length, test, fold);
+  }
 }
 
 bool ContainsInValue(const char* value, std::size_t max_length, const TFieldTest& test,
@@ -130,14 +137,61 @@ bool Contains(const TFieldTest& test, const char* raw, const std::uint8_t* store
   return ContainsInValue(value, n, test, fold);
 }
 
+// Bit i: `passes` for the record i of `count` in a row.
+template <typename Passes>
+[[gnu::always_inline]] inline std::uint64_t EachInRow(const std::uint8_t* record, std::size_t record_length,
+                                                      unsigned count, const Passes& passes) {
+  std::uint64_t word = 0;
+  for (unsigned i = 0; i < count; ++i, record += record_length) {
+    word |= std::uint64_t{passes(reinterpret_cast<const char*>(record))} << i;
+  }
+  return word;
+}
+
+template <int Blocks, int Bytes>
+std::uint64_t ContainsInShortRow(const TFieldTest& test, const std::uint8_t* first, std::size_t record_length,
+                                 unsigned count, const TCaseTable& fold) {
+  return EachInRow(first + test.Offset, record_length, count, [&](const char* value) {
+    return ContainsInShort<Blocks, Bytes>(value, test.MaxLength, test, fold);
+  });
+}
+
+template <int Blocks>
+std::uint64_t ContainsInShortRowBlocks(const TFieldTest& test, const std::uint8_t* first,
+                                       std::size_t record_length, unsigned count, const TCaseTable& fold) {
+  switch (std::min<int>(test.Length, TFieldTest::kRawBytes)) {
+    case 1: return ContainsInShortRow<Blocks, 1>(test, first, record_length, count, fold);
+    case 2: return ContainsInShortRow<Blocks, 2>(test, first, record_length, count, fold);
+    case 3: return ContainsInShortRow<Blocks, 3>(test, first, record_length, count, fold);
+    default: return ContainsInShortRow<Blocks, 4>(test, first, record_length, count, fold);
+  }
+}
+
 }  // namespace
+
+std::uint64_t MatchesInRow(const TFieldTest& test, const std::uint8_t* first, std::size_t record_length,
+                           unsigned count, const std::uint8_t* store_end, const TCaseTable& fold) {
+  const std::uint8_t* last_value = first + (count - 1) * record_length + test.Offset;
+  const bool loads_fit = last_value + test.MaxLength + kVector + 1 <= store_end;
+  if (test.Mode == mtContains && loads_fit && test.Length <= test.MaxLength && test.MaxLength <= kShortValue) {
+    switch ((test.MaxLength + kVector - 1) / kVector) {
+      case 1: return ContainsInShortRowBlocks<1>(test, first, record_length, count, fold);
+      case 2: return ContainsInShortRowBlocks<2>(test, first, record_length, count, fold);
+      case 3: return ContainsInShortRowBlocks<3>(test, first, record_length, count, fold);
+      default: return ContainsInShortRowBlocks<4>(test, first, record_length, count, fold);
+    }
+  }
+  return EachInRow(first, record_length, count, [&](const char* record) {
+    return Matches(test, reinterpret_cast<const std::uint8_t*>(record), store_end, fold);
+  });
+}
 
 void TFieldTest::SetText(std::string_view text, const TCaseTable& fold, const TCaseTable* lower) {
   Length = static_cast<std::uint8_t>(std::min<std::size_t>(text.size(), 255));
   for (std::size_t k = 0; k < Length; ++k) {
     Text[k] = static_cast<char>(fold[static_cast<std::uint8_t>(text[k])]);
   }
-  for (std::size_t k = 0; k < 2 && k < Length; ++k) {
+  for (std::size_t k = 0; k < TFieldTest::kRawBytes && k < Length; ++k) {
     const auto c = static_cast<std::uint8_t>(Text[k]);
     std::memset(Raw[k][0], c, sizeof Raw[k][0]);
     std::memset(Raw[k][1], lower != nullptr ? (*lower)[c] : c, sizeof Raw[k][1]);

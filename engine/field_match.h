@@ -21,10 +21,11 @@ struct TFieldTest {
   std::uint16_t MaxLength = 0;  // of the value from Offset on
   std::uint8_t Length = 0;
   char Text[256] = {};          // folded
-  // The two raw bytes that fold to each of the first two text bytes (the
-  // same byte twice where case does not matter), each repeated over a
+  // The two raw bytes that fold to each of the first kRawBytes text bytes
+  // (the same byte twice where case does not matter), each repeated over a
   // vector's width.
-  alignas(16) std::uint8_t Raw[2][2][16] = {};
+  static constexpr int kRawBytes = 4;
+  alignas(16) std::uint8_t Raw[kRawBytes][2][16] = {};
 
   // `text` (at most 255 bytes, not empty) folded by `fold`; `lower` gives the
   // other case of a letter (the only other byte `fold` maps to it) unless
@@ -36,5 +37,11 @@ struct TFieldTest {
 // store holding `record`.
 bool Matches(const TFieldTest& test, const std::uint8_t* record, const std::uint8_t* store_end,
              const TCaseTable& fold);
+
+// Matches for `count` (1 to 64) records in a row from `first`, each
+// `record_length` bytes on: bit i is the answer for record i. Chooses the
+// test's way once for all of them, so a scan pays no choice per record.
+std::uint64_t MatchesInRow(const TFieldTest& test, const std::uint8_t* first, std::size_t record_length,
+                           unsigned count, const std::uint8_t* store_end, const TCaseTable& fold);
 
 }  // namespace olvendrix

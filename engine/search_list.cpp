@@ -104,6 +104,10 @@ struct TSearchPlan {
   // Whether record r passes every condition; `passed` (when given) is a
   // filter r is known to pass, not looked at again.
   bool Accepts(std::uint32_t r, const std::uint8_t* record, const RankFilter* passed = nullptr) const;
+  // Accepts for `count` (1 to 64) records in a row from r at `record`: bit i
+  // for record r + i.
+  std::uint64_t AcceptedInRow(std::uint32_t r, const std::uint8_t* record, std::size_t record_length,
+                              unsigned count) const;
 };
 
 void TShortText::Assign(std::string_view text) {
@@ -250,6 +254,23 @@ bool TSearchPlan::Accepts(std::uint32_t r, const std::uint8_t* record,
   return true;
 }
 
+std::uint64_t TSearchPlan::AcceptedInRow(std::uint32_t r, const std::uint8_t* record, std::size_t record_length,
+                                         unsigned count) const {
+  if (filter_count > 0) {
+    // The filters are cheap and decide first; a test runs where they pass.
+    std::uint64_t word = 0;
+    for (unsigned i = 0; i < count; ++i, record += record_length) {
+      word |= static_cast<std::uint64_t>(Accepts(r + i, record)) << i;
+    }
+    return word;
+  }
+  std::uint64_t word = ~std::uint64_t{0} >> (64 - count);
+  for (int t = 0; t < test_count && word != 0; ++t) {
+    word &= MatchesInRow(tests[t], record, record_length, count, store_end, *fold);
+  }
+  return word;
+}
+
 void TSearchList::ListWholeOrder(const TSearchPlan& plan) {
   // Every record, in the order's own sequence.
   const std::uint32_t* at = plan.sort_list->Positions();
@@ -326,11 +347,9 @@ std::uint64_t TSearchList::MarkMatches(const TSearchPlan& plan) {
     const std::uint8_t* record = Reader->RecordAddr(begin);
     std::uint64_t found = 0;
     for (std::uint32_t word_start = begin; word_start < end; word_start += 64) {
-      const std::uint32_t word_end = std::min(end, word_start + 64);
-      std::uint64_t word = 0;
-      for (std::uint32_t r = word_start; r < word_end; ++r, record += record_length) {
-        word |= static_cast<std::uint64_t>(plan.Accepts(r, record)) << (r - word_start);
-      }
+      const auto count = static_cast<unsigned>(std::min(end - word_start, 64u));
+      const std::uint64_t word = plan.AcceptedInRow(word_start, record, record_length, count);
+      record += static_cast<std::size_t>(count) * record_length;
       marks[word_start / 64] = word;
       found += static_cast<std::uint64_t>(__builtin_popcountll(word));
     }
