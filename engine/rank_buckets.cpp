@@ -9,11 +9,14 @@
 namespace olvendrix {
 namespace {
 
-constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;  // never a record number
+constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;     // never a record number
+constexpr std::uint32_t kNoRecord = 0xFFFFFFFEu;  // neither a record number nor kEmpty
 // A bucket with fewer entries than its room / kSparse is sorted, not spread.
 constexpr std::uint32_t kSparse = 64;
 // Below this many entries one thread places them all.
 constexpr std::uint64_t kParallelPlaceEntries = 65536;
+// Slots walked between two copies to the results.
+constexpr std::uint32_t kWalkBatch = 32;
 
 }  // namespace
 
@@ -107,20 +110,26 @@ bool TRankBuckets::PlaceBuckets(std::uint32_t first, std::uint32_t last, std::in
     };
     spread(bucket, front);
     spread(bucket + room - back, back);
-    // Walk the slots, leaving them empty for the next bucket; empty runs are
-    // skipped four slots at a time.
-    for (std::uint32_t i = 0; i < room; ++i) {
-      while (i + 4 <= room) {
-        std::uint64_t pair[2];
-        std::memcpy(pair, slots + i, sizeof pair);
-        if ((pair[0] & pair[1]) != ~std::uint64_t{0}) break;
-        i += 4;
+    // Walk the slots without a branch on what they hold: each is copied to
+    // the next free place of a small batch, which only a filled slot
+    // advances, and left empty for the next bucket.
+    std::uint32_t batch[kWalkBatch];
+    const std::uint32_t wanted = select_record >= 0 ? static_cast<std::uint32_t>(select_record) : kNoRecord;
+    std::int64_t selected_at = -1;
+    for (std::uint32_t i = 0; i < room; i += kWalkBatch) {
+      const std::uint32_t n = std::min(kWalkBatch, room - i);
+      std::uint32_t kept = 0;
+      for (std::uint32_t k = 0; k < n; ++k) {
+        const std::uint32_t record = slots[i + k];
+        slots[i + k] = kEmpty;
+        batch[kept] = record;
+        selected_at = record == wanted ? at + kept : selected_at;
+        kept += record != kEmpty;
       }
-      if (i >= room) break;
-      if (slots[i] == kEmpty) continue;
-      put(slots[i]);
-      slots[i] = kEmpty;
+      std::memcpy(out + at, batch, 4 * static_cast<std::size_t>(kept));
+      at += kept;
     }
+    if (selected_at >= 0) selected = static_cast<std::int32_t>(selected_at);
     if (shared) {
       // Leave no stale slot behind for the next search.
       std::fill(slots, slots + room, kEmpty);

@@ -66,10 +66,11 @@ struct RankFilter {
 };
 
 // A filter this narrow is walked by its positions instead of scanning every
-// record.
+// record, when a record must still be read for another condition.
 constexpr std::uint32_t kNarrowFilterShare = 8;
 // With this share of the records matching, walking the sort order's
-// positions costs less than putting each match into the buckets.
+// positions costs less than putting each match into the buckets. A filter
+// that decides alone is walked below this share: its walk reads no record.
 constexpr std::uint32_t kDenseShare = 4;
 
 // Below this, a second thread costs more than it saves.
@@ -199,9 +200,12 @@ bool TSearchList::PlanSearch(const TSearchParams& params, TSearchPlan& plan) con
     const RankFilter& filter = plan.filters[f];
     if (plan.narrowest == nullptr || filter.positions < plan.narrowest->positions) plan.narrowest = &filter;
   }
+  const std::uint64_t narrowest = plan.narrowest != nullptr ? plan.narrowest->positions : records;
+  const bool alone = plan.filter_count == 1 && plan.test_count == 0;
   if (plan.filter_count == 0 && plan.test_count == 0) {
     plan.way = TSearchPlan::kWholeOrder;
-  } else if (plan.narrowest != nullptr && plan.narrowest->positions <= records / kNarrowFilterShare) {
+  } else if ((alone && plan.narrowest->list == plan.sort_list) ||  // the runs are the results
+             (alone && narrowest < records / kDenseShare) || narrowest <= records / kNarrowFilterShare) {
     plan.way = TSearchPlan::kNarrow;
   } else {
     plan.way = TSearchPlan::kScan;
@@ -286,6 +290,7 @@ void TSearchList::WalkNarrowest(const TSearchPlan& plan, const std::uint32_t* at
                                 std::uint64_t take, const std::uint32_t* ranks_ahead,
                                 const Keep& keep) const {
   const RankFilter& narrowest = *plan.narrowest;
+  const bool alone = plan.filter_count == 1 && plan.test_count == 0;  // its runs decide
   for (int i = 0; i < narrowest.count && take > 0; ++i) {
     const std::uint64_t size = narrowest.span[i] + 1u;
     if (skip >= size) {
@@ -303,7 +308,7 @@ void TSearchList::WalkNarrowest(const TSearchPlan& plan, const std::uint32_t* at
         if (ranks_ahead != nullptr) __builtin_prefetch(ranks_ahead + at[position + kAhead]);
       }
       const std::uint32_t r = at[position];
-      if (plan.Accepts(r, Reader->RecordAddr(r), &narrowest)) keep(r);
+      if (alone || plan.Accepts(r, Reader->RecordAddr(r), &narrowest)) keep(r);
     }
   }
 }

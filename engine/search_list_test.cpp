@@ -8,6 +8,7 @@
 #include "tools/demo/demo_table.h"
 
 #include <algorithm>
+#include <map>
 
 namespace olvendrix {
 namespace {
@@ -312,6 +313,37 @@ TEST_F(SearchListLarge, EveryWayOfSearchingKeepsTheSelectedSubscriber) {
   search.Modes = {};
   search.Search(Params({"", Cp1251ToUtf8(surname)}));  // a narrow run of the name order
   EXPECT_EQ(search.Items()[search.SelIndex], 0);
+}
+
+// A first-letter run that decides the search alone is listed whole, in
+// order, with the selection kept: as the sort order's own run, and as a run
+// of another order holding more records than a narrow run may.
+TEST_F(SearchListLarge, AFirstLetterRunIsListedWholeInEveryOrder) {
+  TPreparedStore& prepared = prepared_;
+  TSearchList& search = prepared.Search;
+  const TDBFConverter& store = prepared.Store;
+  search.Modes = {};
+  search.KeepSelection = true;
+  std::map<char, std::int32_t> by_letter;
+  for (std::uint32_t r = 0; r < store.RecordCount(); ++r) ++by_letter[store.FieldText(store.RecordAddr(r), 1)[0]];
+  const auto most = std::max_element(by_letter.begin(), by_letter.end(),
+                                     [](const auto& a, const auto& b) { return a.second < b.second; });
+  ASSERT_GT(most->second, 70000 / 8);
+  const std::string letter(1, most->first);
+  for (int order = 0; order < 3; ++order) {
+    search.SetSortOrder(static_cast<std::uint8_t>(order));
+    search.Search(Params({}));
+    // The last subscriber of the whole list with that letter is selected.
+    search.SelIndex = search.Count() - 1;
+    while (store.FieldText(store.RecordAddr(search.Items()[search.SelIndex]), 1)[0] != most->first) --search.SelIndex;
+    const std::int32_t selected = search.Items()[search.SelIndex];
+    search.Search(Params({"", Cp1251ToUtf8(letter)}));
+    ASSERT_EQ(search.Count(), most->second) << order;
+    for (std::int32_t i = 1; i < search.Count(); ++i) {
+      ASSERT_LT(prepared.Lists[order].Rank(search.Items()[i - 1]), prepared.Lists[order].Rank(search.Items()[i]));
+    }
+    EXPECT_EQ(search.Items()[search.SelIndex], selected) << order;
+  }
 }
 
 // Ranks made to pass the load check without being a permutation: in every

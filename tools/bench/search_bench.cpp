@@ -73,6 +73,7 @@ const bool kSearchesRegistered = [] {
       {"name_contains_none", {"", "жжжж"}, kNameContains},  // the scan alone
       {"street_contains_Shev_house_12", {"", "", "Шев", "12"}, kStreetContainsHouseEquals},
       {"number_begins_2", {"2"}, kBegins},
+      {"name_first_letter_K", {"", "К"}, kBegins},  // a first-letter run in another order
       {"name_first_letter_none", {"", "Ы"}, kBegins},
   };
   for (const std::uint32_t records : {1000000u, 10000000u}) {
