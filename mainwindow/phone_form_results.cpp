@@ -102,9 +102,15 @@ void TPhoneForm::TrackSelection(const NMHDR& header) {
 
 void TPhoneForm::UpdateResultList() {
   const TSearchList& search = SearchList();
-  // One call sets the count; a redraw bracket here would repaint the list
-  // synchronously on some hosts, costing more than the search.
+  // Setting the count redraws the scroll bars at once, several times over
+  // on some hosts, which costs more than the search. The list is hidden from
+  // drawing while it is set (the default bracket, not the list's own, which
+  // would repaint it then and there) and repainted whole, frame included,
+  // at the next paint.
+  ::DefWindowProcW(lvMain, WM_SETREDRAW, FALSE, 0);
   ListView_SetItemCountEx(lvMain, search.Count(), LVSICF_NOSCROLL);
+  ::DefWindowProcW(lvMain, WM_SETREDRAW, TRUE, 0);
+  ::RedrawWindow(lvMain, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
   if (search.KeepSelection && search.SelIndex >= 0 && search.SelIndex < search.Count()) {
     const int row = search.SelIndex;
     if (selected_row_ >= 0) ListView_SetItemState(lvMain, selected_row_, 0, LVIS_SELECTED | LVIS_FOCUSED);

@@ -92,7 +92,7 @@ void ClearFaults();
 namespace internal {
 // Consumes one injected failure of `fault`; true when the call must fail.
 bool TakeFault(testing::Fault fault);
-void Unmap(std::uint8_t* data, std::uint64_t size);
+void Unmap(std::uint8_t* data, std::uint64_t size, bool writable);
 }  // namespace internal
 
 }  // namespace olvendrix::platform

@@ -22,7 +22,7 @@ MappedMemory& MappedMemory::operator=(MappedMemory&& other) noexcept {
 }
 
 void MappedMemory::Reset() {
-  if (data_ != nullptr) internal::Unmap(data_, size_);
+  if (data_ != nullptr) internal::Unmap(data_, size_, writable_);
   data_ = nullptr;
   size_ = 0;
   writable_ = false;

@@ -42,7 +42,7 @@ void SyncFolderOf(const std::filesystem::path& path) {
 }  // namespace
 
 namespace internal {
-void Unmap(std::uint8_t* data, std::uint64_t size) { ::munmap(data, size); }
+void Unmap(std::uint8_t* data, std::uint64_t size, bool) { ::munmap(data, size); }
 }  // namespace internal
 
 MapResult MapFileReadOnly(const std::filesystem::path& path, MappedMemory& view) {

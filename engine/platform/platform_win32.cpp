@@ -28,13 +28,17 @@ class Handle {
   HANDLE handle_;
 };
 
-DWORD High(std::uint64_t size) { return static_cast<DWORD>(size >> 32); }
-DWORD Low(std::uint64_t size) { return static_cast<DWORD>(size & 0xFFFFFFFFu); }
-
 }  // namespace
 
 namespace internal {
-void Unmap(std::uint8_t* data, std::uint64_t) { ::UnmapViewOfFile(data); }
+// A writable block is a region (AllocateRegion), a read-only one a file view.
+void Unmap(std::uint8_t* data, std::uint64_t, bool writable) {
+  if (writable) {
+    ::VirtualFree(data, 0, MEM_RELEASE);
+  } else {
+    ::UnmapViewOfFile(data);
+  }
+}
 }  // namespace internal
 
 MapResult MapFileReadOnly(const std::filesystem::path& path, MappedMemory& view) {
@@ -56,13 +60,12 @@ MapResult MapFileReadOnly(const std::filesystem::path& path, MappedMemory& view)
 }
 
 // Large pages need a privilege the operator's account lacks: `use` is moot.
+// Committed memory backed by the paging file, private to this process. Not a
+// page-file section: some hosts keep such a section in a file on disk, and
+// the first touch of its pages then waits for the disk.
 MappedMemory AllocateRegion(std::uint64_t size, RegionUse /*use*/) {
   if (size == 0 || internal::TakeFault(Fault::kRegion)) return {};
-  // Unnamed: two copies of the program must never share a work region.
-  Handle mapping(::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, High(size),
-                                      Low(size), nullptr));
-  if (!mapping.valid()) return {};
-  void* data = ::MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, 0);
+  void* data = ::VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
   if (data == nullptr) return {};
   return MappedMemory(static_cast<std::uint8_t*>(data), size, true);
 }
