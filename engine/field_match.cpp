@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace olvendrix {
 namespace {
@@ -96,32 +97,38 @@ template <int Blocks, int Bytes>
   return false;
 }
 
-// Texts of up to kRawBytes bytes are decided by the compares alone, without
-// a branch on the value's bytes; longer ones are verified where their first
-// kRawBytes bytes match, which leaves few candidates.
-template <int Blocks>
-bool ContainsInShortBlocks(const char* value, std::size_t max_length, const TFieldTest& test,
-                           const TCaseTable& fold) {
-  switch (std::min<int>(test.Length, TFieldTest::kRawBytes)) {
-    case 1: return ContainsInShort<Blocks, 1>(value, max_length, test, fold);
-    case 2: return ContainsInShort<Blocks, 2>(value, max_length, test, fold);
-    case 3: return ContainsInShort<Blocks, 3>(value, max_length, test, fold);
-    default: return ContainsInShort<Blocks, 4>(value, max_length, test, fold);
+// Calls run(blocks, bytes), both std::integral_constant, with the vector
+// blocks of a value of at most kShortValue bytes and the text bytes to
+// compare at once. Texts of up to kRawBytes bytes are decided by the compares
+// alone, without a branch on the value's bytes; longer ones are verified
+// where their first kRawBytes bytes match, which leaves few candidates.
+template <int Blocks, typename Run>
+auto WithTextBytes(std::size_t text_length, const Run& run) {
+  switch (std::min<std::size_t>(text_length, TFieldTest::kRawBytes)) {
+    case 1: return run(std::integral_constant<int, Blocks>{}, std::integral_constant<int, 1>{});
+    case 2: return run(std::integral_constant<int, Blocks>{}, std::integral_constant<int, 2>{});
+    case 3: return run(std::integral_constant<int, Blocks>{}, std::integral_constant<int, 3>{});
+    default: return run(std::integral_constant<int, Blocks>{}, std::integral_constant<int, 4>{});
+  }
+}
+
+template <typename Run>
+auto WithShortShape(std::size_t max_length, std::size_t text_length, const Run& run) {
+  switch ((max_length + kVector - 1) / kVector) {
+    case 1: return WithTextBytes<1>(text_length, run);
+    case 2: return WithTextBytes<2>(text_length, run);
+    case 3: return WithTextBytes<3>(text_length, run);
+    default: return WithTextBytes<4>(text_length, run);
   }
 }
 
 bool ContainsInValue(const char* value, std::size_t max_length, const TFieldTest& test,
                      const TCaseTable& fold) {
   if (test.Length > max_length) return false;
-  switch ((max_length + kVector - 1) / kVector) {
-    case 1: return ContainsInShortBlocks<1>(value, max_length, test, fold);
-    case 2: return ContainsInShortBlocks<2>(value, max_length, test, fold);
-    case 3: return ContainsInShortBlocks<3>(value, max_length, test, fold);
-    case 4:
-      if (max_length <= kShortValue) return ContainsInShortBlocks<4>(value, max_length, test, fold);
-      break;
-  }
-  return ContainsAt(value, max_length, test, fold);
+  if (max_length > kShortValue) return ContainsAt(value, max_length, test, fold);
+  return WithShortShape(max_length, test.Length, [&](auto blocks, auto bytes) {
+    return ContainsInShort<decltype(blocks)::value, decltype(bytes)::value>(value, max_length, test, fold);
+  });
 }
 
 bool Contains(const TFieldTest& test, const char* raw, const std::uint8_t* store_end,
@@ -148,25 +155,6 @@ template <typename Passes>
   return word;
 }
 
-template <int Blocks, int Bytes>
-std::uint64_t ContainsInShortRow(const TFieldTest& test, const std::uint8_t* first, std::size_t record_length,
-                                 unsigned count, const TCaseTable& fold) {
-  return EachInRow(first + test.Offset, record_length, count, [&](const char* value) {
-    return ContainsInShort<Blocks, Bytes>(value, test.MaxLength, test, fold);
-  });
-}
-
-template <int Blocks>
-std::uint64_t ContainsInShortRowBlocks(const TFieldTest& test, const std::uint8_t* first,
-                                       std::size_t record_length, unsigned count, const TCaseTable& fold) {
-  switch (std::min<int>(test.Length, TFieldTest::kRawBytes)) {
-    case 1: return ContainsInShortRow<Blocks, 1>(test, first, record_length, count, fold);
-    case 2: return ContainsInShortRow<Blocks, 2>(test, first, record_length, count, fold);
-    case 3: return ContainsInShortRow<Blocks, 3>(test, first, record_length, count, fold);
-    default: return ContainsInShortRow<Blocks, 4>(test, first, record_length, count, fold);
-  }
-}
-
 }  // namespace
 
 std::uint64_t MatchesInRow(const TFieldTest& test, const std::uint8_t* first, std::size_t record_length,
@@ -174,12 +162,11 @@ std::uint64_t MatchesInRow(const TFieldTest& test, const std::uint8_t* first, st
   const std::uint8_t* last_value = first + (count - 1) * record_length + test.Offset;
   const bool loads_fit = last_value + test.MaxLength + kVector + 1 <= store_end;
   if (test.Mode == mtContains && loads_fit && test.Length <= test.MaxLength && test.MaxLength <= kShortValue) {
-    switch ((test.MaxLength + kVector - 1) / kVector) {
-      case 1: return ContainsInShortRowBlocks<1>(test, first, record_length, count, fold);
-      case 2: return ContainsInShortRowBlocks<2>(test, first, record_length, count, fold);
-      case 3: return ContainsInShortRowBlocks<3>(test, first, record_length, count, fold);
-      default: return ContainsInShortRowBlocks<4>(test, first, record_length, count, fold);
-    }
+    return WithShortShape(test.MaxLength, test.Length, [&](auto blocks, auto bytes) {
+      return EachInRow(first + test.Offset, record_length, count, [&](const char* value) {
+        return ContainsInShort<decltype(blocks)::value, decltype(bytes)::value>(value, test.MaxLength, test, fold);
+      });
+    });
   }
   return EachInRow(first, record_length, count, [&](const char* record) {
     return Matches(test, reinterpret_cast<const std::uint8_t*>(record), store_end, fold);

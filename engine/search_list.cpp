@@ -105,6 +105,9 @@ struct TSearchPlan {
   // Whether record r passes every condition; `passed` (when given) is a
   // filter r is known to pass, not looked at again.
   bool Accepts(std::uint32_t r, const std::uint8_t* record, const RankFilter* passed = nullptr) const;
+  // The narrowest filter is the only condition: its runs decide, and no
+  // record needs to be read.
+  bool NarrowestAlone() const { return filter_count == 1 && test_count == 0; }
   // Accepts for `count` (1 to 64) records in a row from r at `record`: bit i
   // for record r + i.
   std::uint64_t AcceptedInRow(std::uint32_t r, const std::uint8_t* record, std::size_t record_length,
@@ -201,7 +204,7 @@ bool TSearchList::PlanSearch(const TSearchParams& params, TSearchPlan& plan) con
     if (plan.narrowest == nullptr || filter.positions < plan.narrowest->positions) plan.narrowest = &filter;
   }
   const std::uint64_t narrowest = plan.narrowest != nullptr ? plan.narrowest->positions : records;
-  const bool alone = plan.filter_count == 1 && plan.test_count == 0;
+  const bool alone = plan.NarrowestAlone();
   if (plan.filter_count == 0 && plan.test_count == 0) {
     plan.way = TSearchPlan::kWholeOrder;
   } else if ((alone && plan.narrowest->list == plan.sort_list) ||  // the runs are the results
@@ -290,7 +293,7 @@ void TSearchList::WalkNarrowest(const TSearchPlan& plan, const std::uint32_t* at
                                 std::uint64_t take, const std::uint32_t* ranks_ahead,
                                 const Keep& keep) const {
   const RankFilter& narrowest = *plan.narrowest;
-  const bool alone = plan.filter_count == 1 && plan.test_count == 0;  // its runs decide
+  const bool alone = plan.NarrowestAlone();
   for (int i = 0; i < narrowest.count && take > 0; ++i) {
     const std::uint64_t size = narrowest.span[i] + 1u;
     if (skip >= size) {
