@@ -309,6 +309,12 @@ TRankRange TSortList::FirstCharRange(std::uint8_t c) const {
   return range;
 }
 
+void BindSortOrder(TIndexList& list, std::uint8_t order, const TDBFConverter& store) {
+  list.ListIndex = order;
+  list.SetDBFReader(&store);
+  list.SortCompare = kSortCompares[order];
+}
+
 void LoadSortOrders(const std::array<TIndexList*, 3>& lists,
                     const std::array<std::filesystem::path, 3>& paths) {
   RunBeside([&] { lists[0]->LoadFromFile(paths[0]); lists[1]->LoadFromFile(paths[1]); },

@@ -116,6 +116,10 @@ class TSortList {
 
 class TIndexList : public TSortList {};
 
+// Makes `list` the order `order` (0 by number, 1 by name, 2 by street) of
+// `store`: its index, its reader and its compare function.
+void BindSortOrder(TIndexList& list, std::uint8_t order, const TDBFConverter& store);
+
 // Loads the three orders from their index files (LoadFromFile), the last on
 // a second thread. Raises as LoadFromFile does: the first order's failure
 // when several fail.

@@ -108,8 +108,7 @@ TEST_F(IndexLists, PositionsOfRunsAgreeWithTheWholeAndGiveWayToThemOnTheThirdPas
   Build(demo::MakeDemoTable(options));
   lists_[1].SaveToFile(folder_ / "index2.bin");
   TIndexList names;
-  names.ListIndex = 1;
-  names.SetDBFReader(&store_);
+  BindSortOrder(names, 1, store_);
   names.LoadFromFile(folder_ / "index2.bin");
   const std::vector<std::uint32_t> expected = Ordered(1);
   std::vector<std::uint8_t> leading;  // the first bytes of the runs, in order

@@ -16,6 +16,17 @@ struct LeadingBytes {
   }
 };
 
+// The first position in [low, high) where `before` fails (it holds on a
+// prefix of the range).
+template <typename Before>
+std::int32_t FirstNotBefore(std::int32_t low, std::int32_t high, const Before& before) {
+  while (low < high) {
+    const std::int32_t middle = low + (high - low) / 2;
+    if (before(middle)) low = middle + 1; else high = middle;
+  }
+  return low;
+}
+
 // The part of `range` (equal in bytes before k, so ordered by byte k) whose
 // byte k is c. Each look reads a record anywhere in the store, so the range
 // is halved only until a position with byte c is met, as equal_range does;
@@ -31,17 +42,9 @@ TRankRange Narrow(const LeadingBytes& bytes, TRankRange range, std::size_t k, st
     } else if (byte > c) {
       high = middle;
     } else {
-      std::int32_t first_low = low, first_high = middle;  // first position with byte >= c
-      while (first_low < first_high) {
-        const std::int32_t probe = first_low + (first_high - first_low) / 2;
-        if (bytes.At(probe, k) < c) first_low = probe + 1; else first_high = probe;
-      }
-      std::int32_t end_low = middle + 1, end_high = high;  // first position with byte > c
-      while (end_low < end_high) {
-        const std::int32_t probe = end_low + (end_high - end_low) / 2;
-        if (bytes.At(probe, k) <= c) end_low = probe + 1; else end_high = probe;
-      }
-      return TRankRange{first_low, end_low - 1};
+      const std::int32_t first = FirstNotBefore(low, middle, [&](std::int32_t p) { return bytes.At(p, k) < c; });
+      const std::int32_t end = FirstNotBefore(middle + 1, high, [&](std::int32_t p) { return bytes.At(p, k) <= c; });
+      return TRankRange{first, end - 1};
     }
   }
   return {};

@@ -207,8 +207,9 @@ bool TSearchList::PlanSearch(const TSearchParams& params, TSearchPlan& plan) con
   const bool alone = plan.NarrowestAlone();
   if (plan.filter_count == 0 && plan.test_count == 0) {
     plan.way = TSearchPlan::kWholeOrder;
-  } else if ((alone && plan.narrowest->list == plan.sort_list) ||  // the runs are the results
-             (alone && narrowest < records / kDenseShare) || narrowest <= records / kNarrowFilterShare) {
+  } else if ((alone && (plan.narrowest->list == plan.sort_list ||  // the runs are the results
+                         narrowest < records / kDenseShare)) ||
+             narrowest <= records / kNarrowFilterShare) {
     plan.way = TSearchPlan::kNarrow;
   } else {
     plan.way = TSearchPlan::kScan;

@@ -131,11 +131,8 @@ TDataFilePaths BuildFilePaths(const std::filesystem::path& folder, const std::st
 void CreateEngine(TEngine& engine) {
   engine.Converter = std::make_unique<TDBFConverter>();
   for (int i = 0; i < 3; ++i) {
-    auto list = std::make_unique<TIndexList>();
-    list->ListIndex = static_cast<std::uint8_t>(i);
-    list->SetDBFReader(engine.Converter.get());
-    list->SortCompare = kSortCompares[i];
-    engine.IndexLists[i] = std::move(list);
+    engine.IndexLists[i] = std::make_unique<TIndexList>();
+    BindSortOrder(*engine.IndexLists[i], static_cast<std::uint8_t>(i), *engine.Converter);
   }
   engine.SearchList = std::make_unique<TSearchList>();
   engine.SearchList->Reader = engine.Converter.get();

@@ -29,11 +29,7 @@ std::string ReadBytes(const std::filesystem::path& path) {
 }
 
 void BuildOrders(const TDBFConverter& store, TIndexList (&lists)[3]) {
-  for (int i = 0; i < 3; ++i) {
-    lists[i].ListIndex = static_cast<std::uint8_t>(i);
-    lists[i].SetDBFReader(&store);
-    lists[i].SortCompare = kSortCompares[i];
-  }
+  for (int i = 0; i < 3; ++i) BindSortOrder(lists[i], static_cast<std::uint8_t>(i), store);
   BuildSortOrders(store, {&lists[0], &lists[1], &lists[2]});
 }
 
@@ -48,9 +44,7 @@ TPreparedStore::TPreparedStore(const TempFolder& folder, const demo::TDbfTableWr
   for (int i = 0; i < 3; ++i) {
     paths[i] = folder / ("order" + std::to_string(i + 1) + ".bin");
     built[i].SaveToFile(paths[i]);
-    Lists[i].ListIndex = static_cast<std::uint8_t>(i);
-    Lists[i].SetDBFReader(&Store);
-    Lists[i].SortCompare = kSortCompares[i];
+    BindSortOrder(Lists[i], static_cast<std::uint8_t>(i), Store);
   }
   LoadSortOrders({&Lists[0], &Lists[1], &Lists[2]}, paths);
   Search.Reader = &Store;
