@@ -239,8 +239,12 @@ const std::uint32_t* TSortList::PositionsStartingWith(const std::uint8_t* bytes,
   }
   if (missing == 0) return reinterpret_cast<const std::uint32_t*>(some_positions_.Data());
   if (passes_ == kPassesBeforeWhole) {
+    // The runs and their marks go together, and only once the whole
+    // positions exist: a refused region leaves the runs filled so far usable.
+    const std::uint32_t* whole = Positions();
     some_positions_.Reset();
-    return Positions();
+    filled_.reset();
+    return whole;
   }
   // Only the runs' pages are ever touched.
   if (!some_positions_) {

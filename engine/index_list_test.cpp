@@ -136,6 +136,39 @@ TEST_F(IndexLists, PositionsOfRunsAgreeWithTheWholeAndGiveWayToThemOnTheThirdPas
             expected);
 }
 
+// A refused region on the pass that would make the whole positions leaves
+// the runs filled before usable, and the next pass may try again.
+TEST_F(IndexLists, ARefusedWholePositionsRegionKeepsTheRunsFilledBefore) {
+  demo::TDemoOptions options;
+  options.Records = 3000;
+  Build(demo::MakeDemoTable(options));
+  lists_[1].SaveToFile(folder_ / "index2.bin");
+  TIndexList names;
+  BindSortOrder(names, 1, store_);
+  names.LoadFromFile(folder_ / "index2.bin");
+  const std::vector<std::uint32_t> expected = Ordered(1);
+  std::vector<std::uint8_t> leading;
+  for (int c = 0; c < 256; ++c) {
+    if (names.FSTIndex()[c] != -1) leading.push_back(static_cast<std::uint8_t>(c));
+  }
+  ASSERT_GE(leading.size(), 4u);
+  for (int pass = 0; pass < 2; ++pass) {
+    const std::uint8_t byte[1] = {leading[pass]};
+    names.PositionsStartingWith(byte, 1);
+  }
+  const std::uint8_t third[1] = {leading[2]};
+  platform::testing::InjectFault(platform::testing::Fault::kRegion);
+  EXPECT_EQ(MessageOf<Exception>([&] { names.PositionsStartingWith(third, 1); }),
+            "Error map file in SWAP in allocate procedure!");
+  const std::uint8_t first[1] = {leading[0]};
+  const std::uint32_t* at = names.PositionsStartingWith(first, 1);
+  ASSERT_NE(at, nullptr);
+  const TRankRange run = names.FirstCharRange(leading[0]);
+  for (std::int32_t p = run.First; p <= run.Last; ++p) ASSERT_EQ(at[p], expected[p]);
+  const std::uint32_t* whole = names.PositionsStartingWith(third, 1);
+  EXPECT_EQ(std::vector<std::uint32_t>(whole, whole + expected.size()), expected);
+}
+
 TEST_F(IndexLists, NameOrderBreaksTiesByStreet) {
   Build(StandardTable({{"1", "Бойко", "вул. Садова"}, {"2", "Бойко", "вул. Лісова"}, {"3", "Аз"}}));
   EXPECT_EQ(Ordered(1), (std::vector<std::uint32_t>{2, 1, 0}));
