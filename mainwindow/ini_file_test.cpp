@@ -62,14 +62,14 @@ TEST(ProgramSettings, DirectivesAndSearchOptionsHaveTheirDefaultsAndLimits) {
   EXPECT_FALSE(settings.RegisterProgram);
   EXPECT_TRUE(settings.CreateShortCut);
 
-  TSearchList search;
+  TSearchOptions search;
   ReadSearchOptions(ini, search);
   EXPECT_TRUE(search.CaseSensitive);
-  EXPECT_EQ(search.SortOrder(), 0);  // no fourth order
+  EXPECT_EQ(search.SortOrder, 0);  // no fourth order
   EXPECT_EQ(search.Modes, (TMatchModes{mtBegins, mtContains, mtEquals, mtBegins, mtEquals}));
 
   demo::WriteBytes(folder / "options.ini", "[Options]\nSearchParam=01a02\n");
-  TSearchList rejected;
+  TSearchOptions rejected;
   ReadSearchOptions(TIniFile(folder / "options.ini"), rejected);
   EXPECT_EQ(rejected.Modes, (TMatchModes{}));
 }
@@ -113,7 +113,7 @@ TEST(ProgramSettings, OptionsAreWrittenInTheirForms) {
   TProgramSettings settings;
   settings.Delay = false;
   settings.LangName = "english";
-  WriteOptions(ini, settings, true, TMatchModes{mtBegins, mtContains, mtEquals, mtBegins, mtEquals}, 2);
+  WriteOptions(ini, settings, {true, TMatchModes{mtBegins, mtContains, mtEquals, mtBegins, mtEquals}, 2});
   ini.UpdateFile();
   EXPECT_EQ(testing::ReadBytes(folder / "options.ini"),
             "[Options]\r\nCaseSensitiv=1\r\nSearchParam=01202\r\nImmedSearch=1\r\nDelay=0\r\nSortMode=2\r\n"

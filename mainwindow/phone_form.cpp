@@ -4,7 +4,6 @@
 
 #include <windowsx.h>
 
-#include <cassert>
 #include <optional>
 
 #include "engine/format.h"
@@ -38,7 +37,10 @@ LRESULT CALLBACK PhoneFormProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 TPhoneForm::TPhoneForm(HINSTANCE instance, std::filesystem::path folder)
-    : instance_(instance), folder_(std::move(folder)) {
+    : instance_(instance),
+      folder_(std::move(folder)),
+      session_(std::make_unique<TDirectorySession>(static_cast<TSessionHost&>(*this), MakeThreadJobRunner(),
+                                                   folder_)) {
   WNDCLASSEXW window_class{sizeof window_class};
   window_class.lpfnWndProc = PhoneFormProc;
   window_class.hInstance = instance_;
@@ -72,22 +74,15 @@ TPhoneForm::~TPhoneForm() {
 
 int TPhoneForm::Scale(int pixels) const { return ::MulDiv(pixels, dpi_, 96); }
 
-TMainThreadDispatcher TPhoneForm::Dispatcher() {
+void TPhoneForm::RunOnMainThread(std::function<void()> task) {
   // The tasks wait in the window's own queue; the message only wakes it. The
-  // window outlives every job (FormDestroy waits for them).
-  return [this](std::function<void()> task) {
-    main_thread_tasks_.Post(std::move(task));
-    ::PostMessageW(window_, MM_RUNONMAINTHREAD, 0, 0);
-  };
+  // session stops handing tasks over before the window goes.
+  main_thread_tasks_.Post(std::move(task));
+  ::PostMessageW(window_, MM_RUNONMAINTHREAD, 0, 0);
 }
 
 void TPhoneForm::MMRunOnMainThread() {
   while (main_thread_tasks_.RunOne(std::chrono::milliseconds(0))) {}
-}
-
-TEngine& TPhoneForm::Engine() {
-  assert(!JobRunning() && "the window touched the engine while a job owns it");
-  return db_.Engine;
 }
 
 void TPhoneForm::SaveFocus() {
@@ -112,7 +107,7 @@ LRESULT TPhoneForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_SETCURSOR:
-      if ((Preparing || SaveRunning) && LOWORD(lParam) == HTCLIENT) {
+      if ((IsPreparing() || IsSaveRunning()) && LOWORD(lParam) == HTCLIENT) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
         return TRUE;
       }
@@ -130,6 +125,11 @@ LRESULT TPhoneForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:
       FormDestroy();
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wParam) FormEndSession();
       return 0;
     case WM_COMMAND:
       if (Command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam))) return 0;
@@ -223,20 +223,14 @@ bool TPhoneForm::AOM(MSG& msg) {
   // work.
   if (!IsOwnWindowMessage(msg)) return false;
   switch (msg.wParam) {
-    case VK_RETURN:
-      actSearchExecute();
-      return true;
     case VK_PRIOR:
     case VK_NEXT:
     case VK_UP:
     case VK_DOWN:
       ::SendMessageW(lvMain, WM_KEYDOWN, msg.wParam, 0);
       return true;
-    case VK_F8:
-      ClearInputs();
-      return true;
   }
-  return false;
+  return RunKeyFilterShortcut(msg.wParam);
 }
 
 namespace {

@@ -1,18 +1,16 @@
-// TPhoneForm: the main window. It owns the engine (through its
-// TPhoneDatabase), runs the preparation, search and save jobs on
-// TExecThread, and
-// shows the results in an owner-data list.
+// TPhoneForm: the main window. Its TDirectorySession owns the engine and
+// runs the preparation, search and save jobs with their rules; the window
+// keeps the controls, the messages and the drawing, and turns each message
+// into a call of the session.
 //
-// Everything here runs on the main thread. A job's completion reaches the
-// window as a posted message. While a job runs, the window neither reads nor
-// writes the engine objects: it keeps what it wants to change (sort order,
-// selection to keep) and hands it over when the next search starts. Every
-// engine access goes through SearchList() or Engine(), which assert this in
-// debug builds and in the window tests.
+// Everything here runs on the main thread. A job's end reaches the window as
+// a posted message. While a preparation or a search runs, the window neither
+// reads nor writes the engine; during a save it only reads. The session's
+// engine accessors assert this in debug builds and in the window tests.
 //
 // Split by concern: phone_form.cpp (window class, message dispatch, message
 // loop, AOM and AOE), phone_form_startup.cpp (creation, preparation,
-// shutdown), phone_form_settings.cpp (options.ini and first-run setup),
+// shutdown, log-off), phone_form_settings.cpp (options.ini),
 // phone_form_language.cpp (interface language), phone_form_search.cpp
 // (search panel and search flow), phone_form_results.cpp (list, status bar,
 // sorting, navigation), phone_form_menus.cpp (menus, accelerators and
@@ -29,12 +27,11 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/errors.h"
-#include "engine/exec_thread.h"
 #include "engine/main_thread_queue.h"
-#include "engine/search_list.h"
-#include "mainwindow/database_preparation.h"
+#include "mainwindow/directory_session.h"
 #include "mainwindow/help_viewer.h"
 #include "mainwindow/ini_file.h"
 #include "mainwindow/wait_indicator.h"
@@ -83,7 +80,7 @@ enum : UINT {
 constexpr UINT_PTR kStarterTimer = 1;  // tmStarter: the delay of immediate search
 constexpr UINT_PTR kWaitTimer = 2;     // tmWait: repaints the wait text
 
-class TPhoneForm : public TOptionsHost {
+class TPhoneForm : public TOptionsHost, private TSessionHost {
  public:
   // Creates and shows the window for the directory in `folder` (FormCreate).
   TPhoneForm(HINSTANCE instance, std::filesystem::path folder);
@@ -107,24 +104,17 @@ class TPhoneForm : public TOptionsHost {
   HWND InputBox(int field) const { return InputBoxes[field]; }
   HWND StatusBarHandle() const { return StatusBar; }
   HMENU MainMenu() const { return main_menu_; }
-  bool IsPreparing() const { return Preparing; }
-  bool IsSearchRunning() const { return SearchRunning; }
-  bool IsSaveRunning() const { return SaveRunning; }
-  // The file the next save writes (the save dialog's choice).
-  void SetSavePath(const std::filesystem::path& path) { save_path_ = path; }
+  bool IsPreparing() const { return session_->Preparing(); }
+  bool IsSearchRunning() const { return session_->SearchRunning(); }
+  bool IsSaveRunning() const { return session_->SaveRunning(); }
   const THelpViewer& HelpViewer() const { return help_viewer_; }
-  const TProgramSettings& Settings() const { return db_.Settings; }
-  const TWindowTexts& Texts() const { return texts_; }
-  TPhoneDatabase& Database() { return db_; }
-  // The engine's search list; only while no job runs.
-  TSearchList& Search() { return SearchList(); }
+  TDirectorySession& Session() { return *session_; }
+  const TProgramSettings& Settings() const { return session_->Settings(); }
   int SelectedRow() const { return selected_row_; }
-  // The order the next search uses, as chosen in the window.
-  int ChosenSortOrder() const { return sort_order_; }
   // Tick count at which the last search job started.
   std::uint32_t SearchStartTick() const { return search_start_; }
   // Runs `task` on this window's thread later; callable from any thread.
-  TMainThreadDispatcher Dispatcher();
+  void RunOnMainThread(std::function<void()> task) override;
 
   // Applies the language `name` (LoadLanguage): true when its file was
   // found. Only while no job runs.
@@ -134,7 +124,7 @@ class TPhoneForm : public TOptionsHost {
   void RunModal(HWND window, HWND owner, const bool& closed) override;
   void ShowHelpContext(HWND owner, int context) override;
   const TWindowTexts& InterfaceTexts() const override { return texts_; }
-  const std::string& LanguageName() const override { return db_.Settings.LangName; }
+  const std::string& LanguageName() const override { return session_->Settings().LangName; }
   std::filesystem::path ProgramFolder() const override { return folder_; }
 
   // The widths of the first five columns for a list `list_width` wide.
@@ -151,12 +141,8 @@ class TPhoneForm : public TOptionsHost {
   bool AOM(MSG& msg);
   void AOE(const std::exception& error);
   void MMRunOnMainThread();
-  bool JobRunning() const { return PrepareJob != nullptr || search_job_ != nullptr || save_job_ != nullptr; }
   // The message is for the main window or one of its controls.
   bool IsOwnWindowMessage(const MSG& msg) const;
-  // The engine objects; asserts that no job owns them now.
-  TEngine& Engine();
-  TSearchList& SearchList() { return *Engine().SearchList; }
   void SaveFocus();
   void RestoreFocus();
 
@@ -165,12 +151,19 @@ class TPhoneForm : public TOptionsHost {
   void CreateControls();
   void FormClose();
   void FormDestroy();
+  // The session's shutdown with the settings saved; the failure to save them.
+  std::exception_ptr EndSession();
+  void FormEndSession();
   void FormResize();
   void MMStartInitData();
-  void OnPrepareTerminate(TExecThread& job);
+  void OnPrepareTerminate(const TJobFailure& failure);
   void MMEndInitData();
   void MMTerminateProgram();
-  void WaitForJobs();
+
+  // What the session asks of the window.
+  void JobEnded(TJobKind kind, const TJobFailure& failure) override;
+  void PostSearchRequest(bool forced) override;
+  void PostSaveRequest() override;
 
   // Settings file and first-run setup.
   void LoadSettings();
@@ -188,8 +181,7 @@ class TPhoneForm : public TOptionsHost {
   void actCopyExecute();
   void actSaveExecute();
   void MMStartSAveToFile();
-  static void SaveJobProc(void* form);
-  void SaveJobDone(TExecThread& job);
+  void SaveJobDone(const TJobFailure& failure);
   void MMEndSAveToFile();
   void miHelpClick();
   void GotoSiteClick();
@@ -218,10 +210,7 @@ class TPhoneForm : public TOptionsHost {
   void actSearchExecute();
   void tmStarterTimer();
   void MMSTARTSearch(bool forced);
-  static void SearchJob(void* form);
-  void SearchDone(TExecThread& job);
   void MMEndSearch();
-  void RepostPendingSearch();
 
   // Results list.
   void CreateListColumns();
@@ -234,11 +223,33 @@ class TPhoneForm : public TOptionsHost {
   void lvMainColumnClick(int column);
   void actByNumtelExecute(int order);
   void ChangeSortOrder(int order);
-  void HandOverSearchState();
   void mmNavigateClick();
   void miFirstClick(int tag);
 
-  // Menus and commands.
+  // Menus and commands: one table says, for each command, its caption,
+  // picture, shortcut, when it is enabled and what it does.
+ public:
+  struct TShortcut {
+    WORD key = 0;  // a virtual key, 0 for none
+    BYTE modifiers = 0;  // FCONTROL
+    bool by_key_filter = false;  // taken by AOM instead of an accelerator
+  };
+  struct TCommand {
+    UINT id;
+    int tag;  // sort order or navigation tag, 0 otherwise
+    TMenuText caption;
+    int image;  // menu picture, -1 for none
+    TShortcut shortcut;
+    bool (*enabled)(const TPhoneForm&);  // null: always
+    void (*execute)(TPhoneForm&, int tag);
+  };
+  static const std::vector<TCommand>& Commands();
+
+ private:
+  static const TCommand* FindCommand(UINT id);
+  HMENU BuildMenu(const std::vector<UINT>& items);
+  // Runs the command whose key-filter shortcut is `key`; false when none.
+  bool RunKeyFilterShortcut(WPARAM key);
   void CreateMenus();
   void UpdateCommandState();
   void UpdateSortMarks();
@@ -271,52 +282,25 @@ class TPhoneForm : public TOptionsHost {
   int marked_sort_order_ = -1;
   int dpi_ = 96;
 
-  TPhoneDatabase db_;
   TMainThreadQueue main_thread_tasks_;
+  std::unique_ptr<TDirectorySession> session_;
   TWindowTexts texts_ = DefaultWindowTexts();
-  std::unique_ptr<TExecThread> PrepareJob;
-  std::unique_ptr<TExecThread> search_job_;
-  std::unique_ptr<TExecThread> save_job_;
-  std::filesystem::path save_path_;
-  bool save_pending_ = false;  // a save asked for while a search ran
-  std::uint32_t save_start_ = 0;
   THelpViewer help_viewer_;
   TWaitAnimation wait_animation_;
   std::uint32_t wait_start_ = 0;
   bool wait_shown_ = false;
 
-  bool Preparing = false;
   bool Created = false;
-  bool SearchRunning = false;
-  bool SaveRunning = false;
-  bool SearchPending = false;
-  bool pending_forced_ = false;  // a forced request met a running job
-  bool ResortMark = false;
   bool starter_armed_ = false;
   bool destroyed_ = false;
   bool fatal_box_shown_ = false;
-  // Kept by the window, handed to the search list when a search starts.
-  bool case_sensitive_ = false;
-  TMatchModes modes_{};
-  std::uint8_t sort_order_ = 0;
-  bool keep_selection_ = false;
-  // A sort change asks the next search to keep this subscriber selected; the
-  // record, not the row, so a search ending meanwhile cannot shift it.
-  bool take_selection_ = false;
-  std::int32_t resort_record_ = -1;
-  // What the list shows: the order of the last search started, the store's size.
-  std::uint8_t shown_sort_order_ = 0;
-  std::int32_t record_count_ = 0;
   HWND focused_control_ = nullptr;  // restored when the window is activated
-  TSearchParams LastParams;
   std::uint32_t search_start_ = 0;
-  std::uint32_t init_start_ = 0;
   int selected_row_ = -1;  // kept from the list's notifications
   int focused_row_ = -1;
   // The record of the selected row, -1 when none or not known (selected
-  // while a job ran).
+  // while a search ran).
   std::int32_t selected_record_ = -1;
-  std::string fatal_text_;
 };
 
 }  // namespace olvendrix

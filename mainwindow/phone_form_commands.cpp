@@ -63,17 +63,19 @@ void OpenInShell(HWND owner, const std::string& link1251) {
 
 }  // namespace
 
-bool TPhoneForm::CanCopy() const { return selected_row_ >= 0 && !Preparing && !JobRunning(); }
+// A save only reads: rows may be copied while it runs.
+bool TPhoneForm::CanCopy() const { return selected_row_ >= 0 && session_->CanReadEngine(); }
 
 bool TPhoneForm::CanSave() const {
-  return !Preparing && !SearchRunning && !SaveRunning && ListView_GetItemCount(lvMain) >= 1;
+  return session_->JobKind() == TJobKind::kNone && !session_->ShuttingDown() && ListView_GetItemCount(lvMain) >= 1;
 }
 
 void TPhoneForm::actCopyExecute() {
   // The row with the focus mark; in this single-selection list the selected one.
   const int row = focused_row_ >= 0 ? focused_row_ : selected_row_;
-  if (row < 0 || row >= SearchList().Count()) return;
-  std::string text = SearchList().GetLine(row);
+  const TSearchList& search = *session_->ReadEngine().SearchList;
+  if (row < 0 || row >= search.Count()) return;
+  std::string text = search.GetLine(row);
   if (text.size() > kClipboardTextBytes - 1) text.resize(kClipboardTextBytes - 1);
   char block[kClipboardTextBytes] = {};
   std::memcpy(block, text.data(), text.size());
@@ -95,75 +97,55 @@ void TPhoneForm::actSaveExecute() {
   dialog.lpstrDefExt = L"txt";
   dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER | OFN_PATHMUSTEXIST;
   if (!::GetSaveFileNameW(&dialog)) return;
-  save_path_ = file;
-  ::PostMessageW(window_, MM_STARTSAVETOFILE, dialog.nFilterIndex, 0);
+  session_->RequestSave(file);
 }
 
 void TPhoneForm::MMStartSAveToFile() {
-  if (Preparing || destroyed_ || SaveRunning) return;
-  // The typing timer still fires under the save dialog: a search may have
-  // started meanwhile. The save then starts when it ends, never beside it.
-  if (SearchRunning) {
-    save_pending_ = true;
-    return;
-  }
-  SaveRunning = true;
+  if (destroyed_ || !session_->StartRequestedSave()) return;
   ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-  save_start_ = platform::TickCount();
-  db_.Durations.SaveFileTime = save_start_;
-  save_job_ = std::make_unique<TExecThread>(SaveJobProc, this, Dispatcher());
-  save_job_->OnTerminate = [this](TExecThread& job) { SaveJobDone(job); };
-  save_job_->Resume();
-  db_.WaitText.Set(db_.Texts.MessSaveToFile);
   ::PostMessageW(window_, MM_SHOWWAITMESS, 0, 0);
 }
 
-void TPhoneForm::SaveJobProc(void* form) {
-  // On the job thread: the job owns the engine, so no window accessor.
-  auto* self = static_cast<TPhoneForm*>(form);
-  self->db_.Engine.SearchList->SaveToFile(self->save_path_);
-}
-
-void TPhoneForm::SaveJobDone(TExecThread& job) {
-  if (job.FatalException()) {
-    const std::string text = Format(db_.Texts.ErrorSaveToFile, {job.FatalMessage()}) + "\n\r";
+void TPhoneForm::SaveJobDone(const TJobFailure& failure) {
+  if (failure) {
+    const std::string text = Format(session_->MessageTexts().ErrorSaveToFile, {failure->Text}) + "\n\r";
     ::MessageBoxW(window_, win32::Wide(text).c_str(), L"Olvendrix", MB_OK);
   }
   ::PostMessageW(window_, MM_ENDSAVETOFILE, 0, 0);
 }
 
 void TPhoneForm::MMEndSAveToFile() {
-  save_job_.reset();
+  if (!session_->FinishSave()) return;
   ::PostMessageW(window_, MM_CLOSEWAITMESS, 0, 0);
-  db_.Durations.SaveFileTime = platform::TickCount() - save_start_;
   ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
-  SaveRunning = false;
-  RepostPendingSearch();
 }
 
 void TPhoneForm::miHelpClick() {
   help_viewer_.Request(window_, THelpViewer::kHelpContents, 10, "Olvendrix - " + texts_.Menu[mtxHelpContents]);
 }
 
-void TPhoneForm::GotoSiteClick() { OpenInShell(window_, SiteAddress(db_.Settings.MakerHost)); }
+void TPhoneForm::GotoSiteClick() { OpenInShell(window_, SiteAddress(Settings().MakerHost)); }
 
 void TPhoneForm::SendMailToMaker(bool error_report) {
-  OpenInShell(window_, MailLink(db_.Settings.SupportAddress, error_report));
+  OpenInShell(window_, MailLink(Settings().SupportAddress, error_report));
 }
 
 void TPhoneForm::miExitClick() { ::PostMessageW(window_, WM_CLOSE, 0, 0); }
 
-bool TPhoneForm::CanOpenOptions() const { return !Preparing && !SearchRunning && !SaveRunning; }
+bool TPhoneForm::CanOpenOptions() const {
+  return session_->JobKind() == TJobKind::kNone && !session_->ShuttingDown();
+}
 
 void TPhoneForm::miOptionsClick() {
   if (!CanOpenOptions()) return;
-  TOptionsForm dialog(*this, window_, {modes_, case_sensitive_, db_.Settings.ImmedSearch, db_.Settings.Delay});
+  TProgramSettings& settings = session_->Settings();
+  const TSearchOptions& options = session_->SearchOptions();
+  TOptionsForm dialog(*this, window_, {options.Modes, options.CaseSensitive, settings.ImmedSearch, settings.Delay});
   if (dialog.ShowModal()) {
-    // The window's own copies: the search list gets them when a search starts.
-    modes_ = dialog.Values().Modes;
-    case_sensitive_ = dialog.Values().CaseSensitive;
-    db_.Settings.ImmedSearch = dialog.Values().ImmedSearch;
-    db_.Settings.Delay = dialog.Values().Delay;
+    // The search list gets them when the next search starts.
+    session_->SetCaseAndModes(dialog.Values().CaseSensitive, dialog.Values().Modes);
+    settings.ImmedSearch = dialog.Values().ImmedSearch;
+    settings.Delay = dialog.Values().Delay;
   }
   ::PostMessageW(window_, MM_STARTSEARCH, 0, 1);
 }
@@ -174,7 +156,7 @@ void TPhoneForm::miAboutClick() {
 }
 
 void TPhoneForm::ShowDebugWindow(HWND owner) {
-  const TDurations& durations = db_.Durations;
+  const TDurations& durations = session_->Durations();
   TDebugForm timing(*this, owner, {durations.InitTime, durations.LoadBaseTime, durations.SortTime,
                                    durations.SearchTime, durations.SaveFileTime});
   timing.ShowModal();

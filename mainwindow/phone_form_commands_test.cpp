@@ -93,7 +93,7 @@ TEST_F(Commands, CopyPutsTheSelectedRowOnTheClipboardFromAnInputBox) {
   WriteDemo(500, 1);
   Start();
   Select(7);
-  const std::string expected = form_->Search().GetLine(7);
+  const std::string expected = form_->Session().ReadEngine().SearchList->GetLine(7);
   ::SetFocus(form_->InputBox(1));
   ::PostMessageW(::GetFocus(), WM_KEYDOWN, 'C', 0);  // without Ctrl: typed into the box
   Pump(50);
@@ -125,8 +125,7 @@ TEST_F(Commands, SaveWritesTheResultAndReportsAFailureLeavingTheOldFile) {
     EXPECT_FALSE(form_->IsSaveRunning());
   }
   const auto saved = folder_ / "Phone.txt";
-  form_->SetSavePath(saved);
-  ::PostMessageW(form_->Handle(), MM_STARTSAVETOFILE, 1, 0);
+  form_->Session().RequestSave(saved);
   ASSERT_TRUE(PumpUntil([&] { return std::filesystem::exists(saved) && !form_->IsSaveRunning() && Idle(); }));
   const std::string content = testing::ReadBytes(saved);
   EXPECT_EQ(content.substr(0, 22), "Olvendrix v.1.07.07   ");
@@ -134,7 +133,7 @@ TEST_F(Commands, SaveWritesTheResultAndReportsAFailureLeavingTheOldFile) {
 
   MessageBoxAnswerer answer(IDOK);
   platform::testing::InjectFault(platform::testing::Fault::kShortWrite);
-  ::PostMessageW(form_->Handle(), MM_STARTSAVETOFILE, 1, 0);
+  form_->Session().RequestSave(saved);
   ASSERT_TRUE(PumpUntil([&] { return MessageBoxAnswerer::Texts().size() == 1 && !form_->IsSaveRunning(); }));
   platform::testing::ClearFaults();
   EXPECT_EQ(MessageBoxAnswerer::Texts()[0],
@@ -147,9 +146,9 @@ TEST_F(Commands, SaveWritesTheResultAndReportsAFailureLeavingTheOldFile) {
 TEST_F(Commands, ASaveAskedForDuringASearchStartsAfterIt) {
   WriteDemo(50000);
   Start();
-  form_->SetSavePath(folder_ / "Phone.txt");
   ::SendMessageW(form_->Handle(), MM_STARTSEARCH, 0, 1);
-  ::SendMessageW(form_->Handle(), MM_STARTSAVETOFILE, 1, 0);
+  form_->Session().RequestSave(folder_ / "Phone.txt");
+  ::SendMessageW(form_->Handle(), MM_STARTSAVETOFILE, 0, 0);
   Type(1, "Б");  // a search asked for during the save waits for it
   ::PostMessageW(form_->Handle(), MM_STARTSEARCH, 0, 0);
   bool both = false;
@@ -165,7 +164,7 @@ TEST_F(Commands, ASaveAskedForDuringASearchStartsAfterIt) {
 TEST_F(Commands, TheWaitIndicatorPaintsTheFirstPanel) {
   WriteDemo(500);
   Start();
-  form_->Database().WaitText.Set(W1251("Пошук! "));
+  form_->Session().WaitText().Set(W1251("Пошук! "));
   ::SendMessageW(form_->Handle(), MM_SHOWWAITMESS, 0, 0);
   ::InvalidateRect(form_->StatusBarHandle(), nullptr, TRUE);
   ::UpdateWindow(form_->StatusBarHandle());
@@ -192,7 +191,7 @@ TEST_F(Commands, SettingsCarryOverToTheNextStart) {
   ::SendMessageW(form_->Handle(), WM_COMMAND, kCmdSearch, 0);
   ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
   ::SendMessageW(form_->Handle(), WM_COMMAND, kCmdSortFirst + 2, 0);
-  ASSERT_TRUE(PumpUntil([&] { return Idle() && form_->Search().SortOrder() == 2; }));
+  ASSERT_TRUE(PumpUntil([&] { return Idle() && form_->Session().ReadEngine().SearchList->SortOrder() == 2; }));
   ::MoveWindow(form_->Handle(), 30, 40, 800, 500, TRUE);
   ::ShowWindow(form_->Handle(), SW_MAXIMIZE);  // the restored bounds are kept
   Pump(100);
@@ -207,7 +206,7 @@ TEST_F(Commands, SettingsCarryOverToTheNextStart) {
   EXPECT_EQ(ini.find("value3"), std::string::npos);
 
   Start();
-  EXPECT_EQ(form_->Search().SortOrder(), 2);
+  EXPECT_EQ(form_->Session().ReadEngine().SearchList->SortOrder(), 2);
   EXPECT_EQ(::SendMessageW(form_->InputBox(2), CB_GETCOUNT, 0, 0), 1);
   ::GetWindowRect(form_->Handle(), &bounds);
   EXPECT_EQ(bounds.left, 30);

@@ -9,14 +9,15 @@ namespace olvendrix {
 bool TPhoneForm::ApplyLanguageFile(const std::string& name) {
   const std::filesystem::path path = LanguageFilePath(folder_, name);
   const bool exists = FileFound(path);
-  ReadLanguageTexts(TIniFile(path), db_.Texts, texts_);
+  ReadLanguageTexts(TIniFile(path), session_->MessageTexts(), texts_);
   ApplyCaptions();
   return exists;
 }
 
 bool TPhoneForm::LoadLanguage(const std::string& name) {
-  // No input reaches the window while its captions change.
-  ::EnableWindow(window_, FALSE);
+  // No input reaches the window while its captions change. A modal dialog
+  // may have disabled it already, and must find it so afterwards.
+  const bool was_enabled = ::EnableWindow(window_, FALSE) == 0;
   bool applied = false;
   try {
     applied = ApplyLanguageFile(name);
@@ -24,10 +25,10 @@ bool TPhoneForm::LoadLanguage(const std::string& name) {
     applied = false;
   }
   if (applied) {
-    db_.Settings.LangName = name;
+    session_->Settings().LangName = name;
     if (Created) UpdateStatusTexts();
   }
-  ::EnableWindow(window_, TRUE);
+  ::EnableWindow(window_, was_enabled ? TRUE : FALSE);
   return applied;
 }
 

@@ -1,7 +1,8 @@
 // Menus, accelerators, command handling and the command state brought up to
-// date on idle and when a menu opens.
+// date on idle and when a menu opens, all read from one table of commands.
 #include <cstdint>
-#include <iterator>
+#include <string>
+#include <vector>
 
 #include "mainwindow/maker_links.h"
 #include "mainwindow/phone_form.h"
@@ -10,21 +11,23 @@
 namespace olvendrix {
 namespace {
 
+// "Ctrl+S", "F9", "Enter": the shortcut as a menu shows it, from its key.
+std::wstring ShortcutText(const TPhoneForm::TShortcut& shortcut) {
+  if (shortcut.key == 0) return {};
+  std::wstring text = (shortcut.modifiers & FCONTROL) ? L"Ctrl+" : L"";
+  if (shortcut.key == VK_RETURN) return text + L"Enter";
+  if (shortcut.key >= VK_F1 && shortcut.key <= VK_F12) return text + L"F" + std::to_wstring(shortcut.key - VK_F1 + 1);
+  return text + static_cast<wchar_t>(shortcut.key);
+}
+
 void SetItemCaption(HMENU menu, UINT item, bool by_position, const std::string& caption1251,
-                    const wchar_t* shortcut) {
+                    const std::wstring& shortcut = {}) {
   std::wstring caption = win32::Wide(caption1251);
-  if (shortcut != nullptr) caption += std::wstring(L"\t") + shortcut;
+  if (!shortcut.empty()) caption += L"\t" + shortcut;
   MENUITEMINFOW info{sizeof info};
   info.fMask = MIIM_STRING;
   info.dwTypeData = caption.data();
   ::SetMenuItemInfoW(menu, item, by_position ? TRUE : FALSE, &info);
-}
-
-void Append(HMENU menu, UINT id) { ::AppendMenuW(menu, MF_STRING, id, L""); }
-void AppendSeparator(HMENU menu) { ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr); }
-
-void Enable(HMENU menu, UINT id, bool enabled) {
-  ::EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 }  // namespace
@@ -72,110 +75,144 @@ void TPhoneForm::SetMenuImage(HMENU menu, UINT id, int image) {
   ::SetMenuItemInfoW(menu, id, FALSE, &item);
 }
 
+const std::vector<TPhoneForm::TCommand>& TPhoneForm::Commands() {
+  using Form = TPhoneForm;
+  constexpr int kNoImage = -1;
+  constexpr TShortcut kNone{};
+  // A shortcut the key filter takes before the controls do, where an
+  // accelerator would come too late (the input boxes use Enter themselves).
+  const auto by_filter = [](WORD key) { return TShortcut{key, 0, true}; };
+  const auto key = [](WORD key, BYTE modifiers = 0) { return TShortcut{key, modifiers, false}; };
+  const auto can_copy = [](const Form& form) { return form.CanCopy(); };
+  const auto can_save = [](const Form& form) { return form.CanSave(); };
+  const auto not_preparing = [](const Form& form) { return !form.IsPreparing(); };
+  static const std::vector<TCommand> commands = [&] {
+    std::vector<TCommand> table = {
+        {kCmdSave, 0, mtxSave, 0, key('S', FCONTROL), can_save, [](Form& f, int) { f.actSaveExecute(); }},
+        {kCmdExit, 0, mtxExit, 1, key('X', FCONTROL), nullptr, [](Form& f, int) { f.miExitClick(); }},
+        {kCmdSearch, 0, mtxSearch, 2, by_filter(VK_RETURN), nullptr, [](Form& f, int) { f.actSearchExecute(); }},
+        {kCmdCopy, 0, mtxCopy, kNoImage, key('C', FCONTROL), can_copy, [](Form& f, int) { f.actCopyExecute(); }},
+        {kCmdClearInputs, 0, mtxClearAll, 3, by_filter(VK_F8), nullptr, [](Form& f, int) { f.ClearInputs(); }},
+        {kCmdClearHistory, 0, mtxClearHistory, kNoImage, key(VK_F9), nullptr,
+         [](Form& f, int) {
+           f.ClearHistory();
+           ::PostMessageW(f.window_, MM_STARTSEARCH, 0, 1);
+         }},
+        {kCmdOptions, 0, mtxOptions, 4, key('O', FCONTROL), [](const Form& f) { return f.CanOpenOptions(); },
+         [](Form& f, int) { f.miOptionsClick(); }},
+        {kCmdHelp, 0, mtxHelpContents, 11, key(VK_F1), nullptr, [](Form& f, int) { f.miHelpClick(); }},
+        // Its caption is the web address itself.
+        {kCmdGotoSite, 0, mtxCount, 12, kNone, nullptr, [](Form& f, int) { f.GotoSiteClick(); }},
+        {kCmdMail, 0, mtxMail, 15, kNone, nullptr, [](Form& f, int) { f.SendMailToMaker(false); }},
+        {kCmdError, 0, mtxError, kNoImage, kNone, nullptr, [](Form& f, int) { f.SendMailToMaker(true); }},
+        {kCmdAbout, 0, mtxAbout, 13, kNone, nullptr, [](Form& f, int) { f.miAboutClick(); }},
+    };
+    for (int order = 0; order < 3; ++order) {
+      // Their pictures are the mark of the current order (UpdateSortMarks).
+      table.push_back({kCmdSortFirst + order, order, kSortTexts[order], kNoImage, kNone, not_preparing,
+                       [](Form& f, int tag) { f.actByNumtelExecute(tag); }});
+    }
+    for (int tag = 0; tag < 6; ++tag) {
+      // Enabled when the menu opens (mmNavigateClick).
+      table.push_back({kCmdNavigateFirst + tag, tag, kNavigationTexts[tag], 5 + tag, kNone, nullptr,
+                       [](Form& f, int t) { f.miFirstClick(t); }});
+    }
+    return table;
+  }();
+  return commands;
+}
+
+const TPhoneForm::TCommand* TPhoneForm::FindCommand(UINT id) {
+  for (const TCommand& command : Commands()) {
+    if (command.id == id) return &command;
+  }
+  return nullptr;
+}
+
+namespace {
+
+constexpr UINT kSeparator = 0;
+
+// The items of each menu, by command; kSeparator draws a line.
+const std::vector<UINT> kFileItems = {kCmdSave, kSeparator, kCmdExit};
+const std::vector<UINT> kEditItems = {kCmdSearch, kCmdCopy, kCmdClearInputs, kCmdClearHistory, kSeparator,
+                                      kCmdOptions};
+const std::vector<UINT> kSortItems = {kCmdSortFirst, kCmdSortFirst + 1, kCmdSortFirst + 2};
+const std::vector<UINT> kNavigateItems = {kCmdNavigateFirst,     kCmdNavigateFirst + 1, kCmdNavigateFirst + 2,
+                                          kCmdNavigateFirst + 3, kCmdNavigateFirst + 4, kCmdNavigateFirst + 5};
+const std::vector<UINT> kHelpItems = {kCmdHelp, kSeparator, kCmdGotoSite, kCmdMail, kCmdError, kSeparator, kCmdAbout};
+const std::vector<UINT> kPopupItems = {kCmdSortFirst, kCmdSortFirst + 1, kCmdSortFirst + 2, kSeparator, kCmdCopy,
+                                       kCmdSave};
+
+}  // namespace
+
+HMENU TPhoneForm::BuildMenu(const std::vector<UINT>& items) {
+  HMENU menu = ::CreatePopupMenu();
+  for (UINT id : items) {
+    if (id == kSeparator) {
+      ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    ::AppendMenuW(menu, MF_STRING, id, L"");
+    const TCommand* command = FindCommand(id);
+    if (command->image >= 0) SetMenuImage(menu, id, command->image);
+  }
+  return menu;
+}
+
 // Every item is created with an empty caption: ApplyCaptions writes them,
 // at creation and whenever a language is applied.
 void TPhoneForm::CreateMenus() {
   LoadImages();
   main_menu_ = ::CreateMenu();
-  file_menu_ = ::CreatePopupMenu();
-  Append(file_menu_, kCmdSave);
-  AppendSeparator(file_menu_);
-  Append(file_menu_, kCmdExit);
-  SetMenuImage(file_menu_, kCmdSave, 0);
-  SetMenuImage(file_menu_, kCmdExit, 1);
-
-  edit_menu_ = ::CreatePopupMenu();
-  for (UINT id : {kCmdSearch, kCmdCopy, kCmdClearInputs, kCmdClearHistory}) Append(edit_menu_, id);
-  AppendSeparator(edit_menu_);
-  Append(edit_menu_, kCmdOptions);
-  SetMenuImage(edit_menu_, kCmdSearch, 2);
-  SetMenuImage(edit_menu_, kCmdClearInputs, 3);
-  SetMenuImage(edit_menu_, kCmdOptions, 4);
-
-  sort_menu_ = ::CreatePopupMenu();
-  for (int order = 0; order < 3; ++order) Append(sort_menu_, kCmdSortFirst + order);
-
-  navigation_menu_ = ::CreatePopupMenu();
-  for (int tag = 0; tag < 6; ++tag) {
-    Append(navigation_menu_, kCmdNavigateFirst + tag);
-    SetMenuImage(navigation_menu_, kCmdNavigateFirst + tag, 5 + tag);
-  }
-
-  help_menu_ = ::CreatePopupMenu();
-  Append(help_menu_, kCmdHelp);
-  AppendSeparator(help_menu_);
-  for (UINT id : {kCmdGotoSite, kCmdMail, kCmdError}) Append(help_menu_, id);
-  AppendSeparator(help_menu_);
-  Append(help_menu_, kCmdAbout);
-  SetMenuImage(help_menu_, kCmdAbout, 13);
-  SetMenuImage(help_menu_, kCmdHelp, 11);
-  SetMenuImage(help_menu_, kCmdGotoSite, 12);
-  SetMenuImage(help_menu_, kCmdMail, 15);
-
+  file_menu_ = BuildMenu(kFileItems);
+  edit_menu_ = BuildMenu(kEditItems);
+  sort_menu_ = BuildMenu(kSortItems);
+  navigation_menu_ = BuildMenu(kNavigateItems);
+  help_menu_ = BuildMenu(kHelpItems);
   for (HMENU submenu : {file_menu_, edit_menu_, sort_menu_, navigation_menu_, help_menu_}) {
     ::AppendMenuW(main_menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), L"");
   }
   ::SetMenu(window_, main_menu_);
+  PopupMenu = BuildMenu(kPopupItems);
 
-  PopupMenu = ::CreatePopupMenu();
-  for (int order = 0; order < 3; ++order) Append(PopupMenu, kCmdSortFirst + order);
-  AppendSeparator(PopupMenu);
-  Append(PopupMenu, kCmdCopy);
-  Append(PopupMenu, kCmdSave);
-  SetMenuImage(PopupMenu, kCmdSave, 0);
-
-  ACCEL keys[] = {{FVIRTKEY, VK_F9, static_cast<WORD>(kCmdClearHistory)},
-                  {FVIRTKEY | FCONTROL, 'C', static_cast<WORD>(kCmdCopy)},
-                  {FVIRTKEY | FCONTROL, 'S', static_cast<WORD>(kCmdSave)},
-                  {FVIRTKEY | FCONTROL, 'X', static_cast<WORD>(kCmdExit)},
-                  {FVIRTKEY | FCONTROL, 'O', static_cast<WORD>(kCmdOptions)},
-                  {FVIRTKEY, VK_F1, static_cast<WORD>(kCmdHelp)}};
-  accelerators_ = ::CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
+  std::vector<ACCEL> keys;
+  for (const TCommand& command : Commands()) {
+    if (command.shortcut.key == 0 || command.shortcut.by_key_filter) continue;
+    keys.push_back({static_cast<BYTE>(FVIRTKEY | command.shortcut.modifiers), command.shortcut.key,
+                    static_cast<WORD>(command.id)});
+  }
+  accelerators_ = ::CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
 }
 
 void TPhoneForm::ApplyMenuCaptions() {
   const auto& menu = texts_.Menu;
   const TMenuText headings[5] = {mtxFile, mtxEdit, mtxSort, mtxNavigate, mtxHelp};
   for (UINT position = 0; position < 5; ++position) {
-    SetItemCaption(main_menu_, position, true, menu[headings[position]], nullptr);
+    SetItemCaption(main_menu_, position, true, menu[headings[position]]);
   }
-  SetItemCaption(file_menu_, kCmdExit, false, menu[mtxExit], L"Ctrl+X");
-  SetItemCaption(edit_menu_, kCmdSearch, false, menu[mtxSearch], L"Enter");
-  SetItemCaption(edit_menu_, kCmdClearInputs, false, menu[mtxClearAll], L"F8");
-  SetItemCaption(edit_menu_, kCmdClearHistory, false, menu[mtxClearHistory], L"F9");
-  SetItemCaption(edit_menu_, kCmdOptions, false, menu[mtxOptions], L"Ctrl+O");
+  for (HMENU with_commands : {file_menu_, edit_menu_, sort_menu_, navigation_menu_, help_menu_, PopupMenu}) {
+    for (int position = 0, count = ::GetMenuItemCount(with_commands); position < count; ++position) {
+      const TCommand* command = FindCommand(::GetMenuItemID(with_commands, position));
+      if (command == nullptr) continue;
+      const std::string caption =
+          command->id == kCmdGotoSite ? SiteAddress(Settings().MakerHost) : menu[command->caption];
+      SetItemCaption(with_commands, command->id, false, caption, ShortcutText(command->shortcut));
+    }
+  }
   // The main Sort menu's first item keeps its own caption.
-  SetItemCaption(sort_menu_, kCmdSortFirst + 0, false, texts_.SortMenuFirst, nullptr);
-  for (int order = 1; order < 3; ++order) {
-    SetItemCaption(sort_menu_, kCmdSortFirst + order, false, menu[kSortTexts[order]], nullptr);
-  }
-  for (int tag = 0; tag < 6; ++tag) {
-    SetItemCaption(navigation_menu_, kCmdNavigateFirst + tag, false, menu[kNavigationTexts[tag]], nullptr);
-  }
-  SetItemCaption(help_menu_, kCmdHelp, false, menu[mtxHelpContents], L"F1");
-  SetItemCaption(help_menu_, kCmdGotoSite, false, SiteAddress(db_.Settings.MakerHost), nullptr);
-  SetItemCaption(help_menu_, kCmdMail, false, menu[mtxMail], nullptr);
-  SetItemCaption(help_menu_, kCmdError, false, menu[mtxError], nullptr);
-  SetItemCaption(help_menu_, kCmdAbout, false, menu[mtxAbout], nullptr);
-  for (int order = 0; order < 3; ++order) {
-    SetItemCaption(PopupMenu, kCmdSortFirst + order, false, menu[kSortTexts[order]], nullptr);
-  }
-  for (HMENU with_commands : {edit_menu_, PopupMenu}) {
-    SetItemCaption(with_commands, kCmdCopy, false, menu[mtxCopy], L"Ctrl+C");
-  }
-  for (HMENU with_commands : {file_menu_, PopupMenu}) {
-    SetItemCaption(with_commands, kCmdSave, false, menu[mtxSave], L"Ctrl+S");
-  }
+  SetItemCaption(sort_menu_, kCmdSortFirst + 0, false, texts_.SortMenuFirst);
   ::DrawMenuBar(window_);
 }
 
 void TPhoneForm::UpdateSortMarks() {
   constexpr int kSortMark = 14;  // green tick
-  if (marked_sort_order_ == sort_order_) return;
-  marked_sort_order_ = sort_order_;
+  const std::uint8_t order_now = session_->SearchOptions().SortOrder;
+  if (marked_sort_order_ == order_now) return;
+  marked_sort_order_ = order_now;
   for (HMENU menu : {sort_menu_, PopupMenu}) {
     for (int order = 0; order < 3; ++order) {
-      SetMenuImage(menu, kCmdSortFirst + order, order == sort_order_ ? kSortMark : -1);
+      SetMenuImage(menu, kCmdSortFirst + order, order == order_now ? kSortMark : -1);
     }
   }
 }
@@ -183,14 +220,20 @@ void TPhoneForm::UpdateSortMarks() {
 void TPhoneForm::UpdateCommandState() {
   if (destroyed_) return;
   UpdateSortMarks();
-  const bool copy = CanCopy();
-  const bool save = CanSave();
-  for (HMENU menu : {sort_menu_, PopupMenu}) {
-    for (int order = 0; order < 3; ++order) Enable(menu, kCmdSortFirst + order, !Preparing);
+  for (HMENU menu : {file_menu_, edit_menu_, sort_menu_, help_menu_, PopupMenu}) {
+    for (int position = 0, count = ::GetMenuItemCount(menu); position < count; ++position) {
+      const TCommand* command = FindCommand(::GetMenuItemID(menu, position));
+      if (command == nullptr || command->enabled == nullptr) continue;
+      ::EnableMenuItem(menu, command->id, MF_BYCOMMAND | (command->enabled(*this) ? MF_ENABLED : MF_GRAYED));
+    }
   }
-  for (HMENU menu : {edit_menu_, PopupMenu}) Enable(menu, kCmdCopy, copy);
-  for (HMENU menu : {file_menu_, PopupMenu}) Enable(menu, kCmdSave, save);
-  Enable(edit_menu_, kCmdOptions, CanOpenOptions());
+}
+
+bool TPhoneForm::RunKeyFilterShortcut(WPARAM key) {
+  for (const TCommand& command : Commands()) {
+    if (command.shortcut.by_key_filter && command.shortcut.key == key) return Command(command.id, 0, nullptr);
+  }
+  return false;
 }
 
 bool TPhoneForm::Command(UINT id, UINT code, HWND control) {
@@ -199,55 +242,13 @@ bool TPhoneForm::Command(UINT id, UINT code, HWND control) {
     if (code == CBN_KILLFOCUS) AddToHistory(static_cast<int>(id - kCmdInputFirst));
     return true;
   }
-  if (id >= kCmdSortFirst && id < kCmdSortFirst + 3) {
-    if (!Preparing) actByNumtelExecute(static_cast<int>(id - kCmdSortFirst));
-    return true;
-  }
-  if (id >= kCmdNavigateFirst && id < kCmdNavigateFirst + 6) {
-    miFirstClick(static_cast<int>(id - kCmdNavigateFirst));
-    return true;
-  }
-  switch (id) {
-    case kCmdSearch:
-    case kCmdSearchButton:
-      actSearchExecute();
-      return true;
-    case kCmdClearInputs:
-      ClearInputs();
-      return true;
-    case kCmdClearHistory:
-      ClearHistory();
-      ::PostMessageW(window_, MM_STARTSEARCH, 0, 1);
-      return true;
-    // A shortcut may arrive while its command is disabled: the command
-    // checks again.
-    case kCmdCopy:
-      if (CanCopy()) actCopyExecute();
-      return true;
-    case kCmdSave:
-      if (CanSave()) actSaveExecute();
-      return true;
-    case kCmdExit:
-      miExitClick();
-      return true;
-    case kCmdHelp:
-      miHelpClick();
-      return true;
-    case kCmdGotoSite:
-      GotoSiteClick();
-      return true;
-    case kCmdMail:
-    case kCmdError:
-      SendMailToMaker(id == kCmdError);
-      return true;
-    case kCmdOptions:
-      miOptionsClick();
-      return true;
-    case kCmdAbout:
-      miAboutClick();
-      return true;
-  }
-  return false;
+  if (id == kCmdSearchButton) id = kCmdSearch;
+  const TCommand* command = FindCommand(id);
+  if (command == nullptr) return false;
+  // A shortcut may arrive while its command is disabled: the command checks
+  // again.
+  if (command->enabled == nullptr || command->enabled(*this)) command->execute(*this, command->tag);
+  return true;
 }
 
 }  // namespace olvendrix

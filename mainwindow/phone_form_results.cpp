@@ -49,7 +49,7 @@ void TPhoneForm::ResizeListColumns() {
 }
 
 void TPhoneForm::AddExtraColumns() {
-  const TFieldsList& fields = Engine().Converter->Fields();
+  const TFieldsList& fields = session_->ReadEngine().Converter->Fields();
   for (std::size_t c = 5; c < fields.size(); ++c) {
     InsertColumn(lvMain, static_cast<int>(c), fields[c].Name, Scale(kExtraColumnWidth));
   }
@@ -58,11 +58,12 @@ void TPhoneForm::AddExtraColumns() {
 void TPhoneForm::lvMainData(NMLVDISPINFOW& item) {
   if (!(item.item.mask & LVIF_TEXT) || item.item.pszText == nullptr || item.item.cchTextMax <= 0) return;
   item.item.pszText[0] = L'\0';
-  // While a job runs it owns the result array; after FreeEngine (a late
+  // While a search runs it owns the result array; after the shutdown (a late
   // request during destruction) there is nothing to show.
-  if (JobRunning() || !db_.Engine.SearchList || !db_.Engine.Converter) return;
-  const TDBFConverter& store = *Engine().Converter;
-  const TSearchList& search = SearchList();
+  if (!session_->CanReadEngine()) return;
+  const TEngine& engine = session_->ReadEngine();
+  const TDBFConverter& store = *engine.Converter;
+  const TSearchList& search = *engine.SearchList;
   if (item.item.iItem < 0 || item.item.iItem >= search.Count() || item.item.iSubItem < 0 ||
       item.item.iSubItem >= store.FieldCount()) {
     return;
@@ -95,13 +96,13 @@ void TPhoneForm::TrackSelection(const NMHDR& header) {
       selected_row_ = change.iFrom;
     }
   }
-  const bool readable = selected_row_ >= 0 && !JobRunning() && db_.Engine.SearchList &&
-                        selected_row_ < SearchList().Count();
-  selected_record_ = readable ? SearchList().GetItem(selected_row_) : -1;
+  const TSearchList* search = session_->CanReadEngine() ? session_->ReadEngine().SearchList.get() : nullptr;
+  const bool readable = selected_row_ >= 0 && search != nullptr && selected_row_ < search->Count();
+  selected_record_ = readable ? search->GetItem(selected_row_) : -1;
 }
 
 void TPhoneForm::UpdateResultList() {
-  const TSearchList& search = SearchList();
+  const TSearchList& search = *session_->ReadEngine().SearchList;
   // Setting the count redraws the scroll bars at once, several times over
   // on some hosts, which costs more than the search. The list is hidden from
   // drawing while it is set (the default bracket, not the list's own, which
@@ -133,11 +134,11 @@ void TPhoneForm::UpdateResultList() {
 void TPhoneForm::UpdateStatusTexts() {
   // From the window's own state: a search may be running now.
   const int found = ListView_GetItemCount(lvMain);
+  const std::uint8_t shown_order = session_->ShownSortOrder();
   const std::string texts[3] = {
       " " + Format(texts_.StatusFormats[0], {found}),
-      " " + Format(texts_.StatusFormats[1],
-                   {shown_sort_order_ == 0 ? texts_.SortMenuFirst : texts_.Menu[kSortTexts[shown_sort_order_]]}),
-      " " + Format(texts_.StatusFormats[2], {record_count_}),
+      " " + Format(texts_.StatusFormats[1], {shown_order == 0 ? texts_.SortMenuFirst : texts_.Menu[kSortTexts[shown_order]]}),
+      " " + Format(texts_.StatusFormats[2], {session_->RecordCount()}),
   };
   // While the wait indicator is shown it keeps the first panel.
   for (int panel = wait_shown_ ? 1 : 0; panel < 3; ++panel) {
@@ -152,36 +153,13 @@ void TPhoneForm::lvMainColumnClick(int column) {
 void TPhoneForm::actByNumtelExecute(int order) { ChangeSortOrder(order); }
 
 void TPhoneForm::ChangeSortOrder(int order) {
-  // Only the window's state changes here: a search may be running.
-  if (order != sort_order_) {
-    sort_order_ = static_cast<std::uint8_t>(order);
-    take_selection_ = true;
-    resort_record_ = selected_row_ >= 0 ? selected_record_ : -1;
-    ResortMark = true;
-  }
+  // Only the session's choice changes here: a search may be running.
+  session_->ChooseSortOrder(static_cast<std::uint8_t>(order), selected_row_ >= 0 ? selected_record_ : -1);
   ::PostMessageW(window_, MM_STARTSEARCH, 0, 1);
 }
 
-void TPhoneForm::HandOverSearchState() {
-  TSearchList& search = SearchList();
-  if (take_selection_) {
-    keep_selection_ = resort_record_ >= 0;
-    if (keep_selection_) {
-      // No position to save first: the search looks for the record itself.
-      search.SelIndex = -1;
-      search.SelRecord = resort_record_;
-    }
-    take_selection_ = false;
-  }
-  search.KeepSelection = keep_selection_;
-  search.CaseSensitive = case_sensitive_;
-  search.Modes = modes_;
-  search.SetSortOrder(sort_order_);
-  shown_sort_order_ = sort_order_;
-}
-
 void TPhoneForm::mmNavigateClick() {
-  const bool idle = !Preparing && !SaveRunning;
+  const bool idle = !IsPreparing() && !IsSaveRunning();
   const int top = idle ? ListView_GetTopIndex(lvMain) : 0;
   const int visible = idle ? ListView_GetCountPerPage(lvMain) : 0;
   const bool back = idle && top != 0;

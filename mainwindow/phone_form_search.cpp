@@ -53,7 +53,7 @@ void TPhoneForm::LayoutInputs() {
 }
 
 void TPhoneForm::SetInputLimits() {
-  const TFieldsList& fields = Engine().Converter->Fields();
+  const TFieldsList& fields = session_->ReadEngine().Converter->Fields();
   for (int field = 0; field < 5; ++field) {
     ::SendMessageW(InputBoxes[field], CB_LIMITTEXT, fields[field].Width, 0);
   }
@@ -71,7 +71,7 @@ void TPhoneForm::AddToHistory(int field) {
     ::SendMessageW(box, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
   }
   const LRESULT count = ::SendMessageW(box, CB_GETCOUNT, 0, 0);
-  if (count > db_.Settings.HistoryCount) ::SendMessageW(box, CB_DELETESTRING, count - 1, 0);
+  if (count > session_->Settings().HistoryCount) ::SendMessageW(box, CB_DELETESTRING, count - 1, 0);
 }
 
 void TPhoneForm::ClearHistory() {
@@ -93,8 +93,8 @@ TSearchParams TPhoneForm::ReadInputs() const {
 }
 
 void TPhoneForm::InputChanged() {
-  if (!db_.Settings.ImmedSearch) return;
-  if (!db_.Settings.Delay) {
+  if (!session_->Settings().ImmedSearch) return;
+  if (!session_->Settings().Delay) {
     ::PostMessageW(window_, MM_STARTSEARCH, 0, 0);
   } else if (!starter_armed_) {
     // Armed once per burst: later changes do not push the search back.
@@ -110,66 +110,24 @@ void TPhoneForm::tmStarterTimer() {
 }
 
 void TPhoneForm::actSearchExecute() {
-  keep_selection_ = false;
-  take_selection_ = false;
+  session_->ForgetSelection();
   ::PostMessageW(window_, MM_STARTSEARCH, 0, 1);
   for (int field = 0; field < 5; ++field) AddToHistory(field);
 }
 
 void TPhoneForm::MMSTARTSearch(bool forced) {
-  // The forced search at the end of preparation covers what came before it.
-  if (Preparing || destroyed_) return;
-  const TSearchParams params = ReadInputs();
-  if (!forced && params == LastParams) return;
-  if (SearchRunning || SaveRunning) {
-    SearchPending = true;
-    // A sort command during a search must still end in the new order.
-    pending_forced_ = pending_forced_ || forced;
-    return;
-  }
-  search_start_ = platform::TickCount();
-  LastParams = params;
-  SearchRunning = true;
-  HandOverSearchState();
-  search_job_ = std::make_unique<TExecThread>(SearchJob, this, Dispatcher());
-  search_job_->OnTerminate = [this](TExecThread& job) { SearchDone(job); };
-  search_job_->Resume();
-  db_.WaitText.Set(ResortMark ? db_.Texts.MessSorting : db_.Texts.MessSearching);
-  ResortMark = false;
+  if (destroyed_) return;
+  const std::uint32_t requested = platform::TickCount();
+  if (session_->RequestSearch(ReadInputs(), forced) != TSearchRequest::kStarted) return;
+  search_start_ = requested;
   ::SendMessageW(window_, MM_SHOWWAITMESS, 0, 0);
 }
 
-void TPhoneForm::SearchJob(void* form) {
-  // On the job thread: the job owns the engine, so no window accessor.
-  auto* self = static_cast<TPhoneForm*>(form);
-  self->db_.Engine.SearchList->Search(self->LastParams);
-}
-
-void TPhoneForm::SearchDone(TExecThread&) {
-  // A failed search ends like a finished one, with no message.
-  ::PostMessageW(window_, MM_ENDSEARCH, 0, 0);
-}
-
 void TPhoneForm::MMEndSearch() {
-  search_job_.reset();
+  if (!session_->FinishSearch()) return;
   UpdateResultList();
   UpdateStatusTexts();
   ::SendMessageW(window_, MM_CLOSEWAITMESS, 0, 0);
-  db_.Durations.SearchTime = platform::TickCount() - search_start_;
-  SearchRunning = false;
-  // A save asked for during the search starts now, before any search
-  // request that came meanwhile (which then waits for the save).
-  if (save_pending_) ::PostMessageW(window_, MM_STARTSAVETOFILE, 0, 0);
-  save_pending_ = false;
-  RepostPendingSearch();
-}
-
-void TPhoneForm::RepostPendingSearch() {
-  // Re-posted only after a job's end message: a request may still arrive
-  // between the job's end and that message, and must not be lost.
-  if (SearchPending) ::PostMessageW(window_, MM_STARTSEARCH, 0, pending_forced_ ? 1 : 0);
-  SearchPending = false;
-  pending_forced_ = false;
 }
 
 }  // namespace olvendrix

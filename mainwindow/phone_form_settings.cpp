@@ -49,17 +49,11 @@ void TPhoneForm::WriteWindowBounds(TIniFile& ini) const {
 void TPhoneForm::LoadSettings() {
   const TIniFile ini(folder_ / "options.ini");
   ApplyWindowBounds(ini);
-  ReadDirectives(ini, db_.Settings);
-  TSearchList& search = SearchList();
-  ReadSearchOptions(ini, search);
-  case_sensitive_ = search.CaseSensitive;
-  modes_ = search.Modes;
-  sort_order_ = shown_sort_order_ = search.SortOrder();
-  ReadOptions(ini, db_.Settings);
+  session_->ReadSettings(ini);
   const std::string caption = ini.ReadString("Directives", "Caption", texts_.Caption);
   win32::SetWindowText1251(window_, Format(texts_.CaptionFormat, {caption, kProgramVersion}));
   for (int box = 0; box < 5; ++box) {
-    for (int entry = 0; entry < db_.Settings.HistoryCount; ++entry) {
+    for (int entry = 0; entry < Settings().HistoryCount; ++entry) {
       const std::string value = ini.ReadString(HistorySection(box), HistoryKey(entry), "");
       if (value.empty()) continue;
       ::SendMessageW(InputBoxes[box], CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win32::Wide(value).c_str()));
@@ -71,10 +65,10 @@ void TPhoneForm::SaveSettings() {
   TIniFile ini(folder_ / "options.ini");
   ini.WriteString("Program", "Version", kProgramVersion);
   WriteWindowBounds(ini);
-  WriteOptions(ini, db_.Settings, case_sensitive_, modes_, sort_order_);
+  session_->WriteSettings(ini);
   for (int box = 0; box < 5; ++box) {
     const int count = static_cast<int>(::SendMessageW(InputBoxes[box], CB_GETCOUNT, 0, 0));
-    for (int entry = 0; entry < db_.Settings.HistoryCount; ++entry) {
+    for (int entry = 0; entry < Settings().HistoryCount; ++entry) {
       std::wstring text;
       if (entry < count) {
         text.resize(static_cast<std::size_t>(::SendMessageW(InputBoxes[box], CB_GETLBTEXTLEN, entry, 0)) + 1);

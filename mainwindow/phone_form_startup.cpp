@@ -1,4 +1,5 @@
-// Creation, preparation of the database, and shutdown of the main window.
+// Creation, preparation of the database, and the ways the window ends: a
+// close, a fatal error, a Windows log-off.
 #include "engine/format.h"
 #include "engine/platform/platform.h"
 #include "mainwindow/first_run_setup.h"
@@ -12,15 +13,12 @@ void TPhoneForm::FormCreate() {
   CreateControls();
   CreateInputBoxes();
   CreateListColumns();
-  CreateEngine(db_.Engine);
   LoadSettings();
   // The Help menu's web address comes from the settings.
   CreateMenus();
   ApplyCaptions();
   LayoutInputs();
   ResizeListColumns();
-  if (db_.Settings.AlwaysPrepareBase) db_.Settings.NoDeleteBase = true;
-  db_.Paths = BuildFilePaths(folder_, db_.Settings.BaseFileName);
   ::PostMessageW(window_, MM_SHOWWAITMESS, 0, 0);
   ::PostMessageW(window_, MM_STARTINITDATA, 0, 0);
   Created = true;
@@ -65,91 +63,92 @@ void TPhoneForm::FormResize() {
 }
 
 void TPhoneForm::MMStartInitData() {
-  if (db_.Settings.RegisterProgram) {
+  // Once per run: a second start message (from elsewhere) does nothing.
+  if (!session_->PreparationAllowed()) return;
+  TProgramSettings& settings = session_->Settings();
+  if (settings.RegisterProgram) {
     wchar_t executable[MAX_PATH * 2] = {};
     ::GetModuleFileNameW(nullptr, executable, MAX_PATH * 2);
-    RunFirstRunSetup(executable, folder_, db_.Settings.CreateShortCut);
+    RunFirstRunSetup(executable, folder_, settings.CreateShortCut);
   }
-  if (!LoadLanguage(db_.Settings.LangName)) {
-    db_.Settings.LangName = "ukrainian";
-    LoadLanguage(db_.Settings.LangName);
+  if (!LoadLanguage(settings.LangName)) {
+    settings.LangName = "ukrainian";
+    LoadLanguage(settings.LangName);
   }
-  Preparing = true;
   ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-  init_start_ = platform::TickCount();
-  PrepareJob = std::make_unique<TExecThread>(PrepareDatabase, &db_, Dispatcher());
-  PrepareJob->OnTerminate = [this](TExecThread& job) { OnPrepareTerminate(job); };
-  PrepareJob->Resume();
+  session_->StartPreparation();
 }
 
-void TPhoneForm::OnPrepareTerminate(TExecThread& job) {
-  if (!job.FatalException()) {
-    ::PostMessageW(window_, MM_ENDINITDATA, 0, 0);
-    return;
+void TPhoneForm::JobEnded(TJobKind kind, const TJobFailure& failure) {
+  switch (kind) {
+    case TJobKind::kPreparation:
+      OnPrepareTerminate(failure);
+      break;
+    case TJobKind::kSearch:
+      // A failed search ends like a finished one, with no message.
+      ::PostMessageW(window_, MM_ENDSEARCH, 0, 0);
+      break;
+    case TJobKind::kSave:
+      SaveJobDone(failure);
+      break;
+    case TJobKind::kNone:
+      break;
   }
-  // The message carries nothing: its handler takes the text from here.
-  fatal_text_ = job.FatalMessage();
-  if (fatal_text_.empty()) fatal_text_ = "unknown exception";
-  db_.WaitText.Set(fatal_text_);
-  ::PostMessageW(window_, MM_TERMINATEPROGRAM, 0, 0);
+}
+
+void TPhoneForm::PostSearchRequest(bool forced) { ::PostMessageW(window_, MM_STARTSEARCH, 0, forced ? 1 : 0); }
+
+void TPhoneForm::PostSaveRequest() { ::PostMessageW(window_, MM_STARTSAVETOFILE, 0, 0); }
+
+void TPhoneForm::OnPrepareTerminate(const TJobFailure& failure) {
+  // The fatal message carries nothing: its handler takes the text from the
+  // session, which keeps it (and shows it as the wait text).
+  ::PostMessageW(window_, failure ? MM_TERMINATEPROGRAM : MM_ENDINITDATA, 0, 0);
 }
 
 void TPhoneForm::MMEndInitData() {
-  PrepareJob.reset();
+  if (!session_->FinishPreparation()) return;
   AddExtraColumns();
   SetInputLimits();
-  record_count_ = static_cast<std::int32_t>(Engine().Converter->RecordCount());
-  SearchList().Allocate(record_count_);
   ::PostMessageW(window_, MM_STARTSEARCH, 0, 1);
   ::PostMessageW(window_, MM_CLOSEWAITMESS, 0, 0);
-  db_.Durations.InitTime = platform::TickCount() - init_start_;
-  Preparing = false;
   ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
   ::SetFocus(InputBoxes[0]);
 }
 
 void TPhoneForm::MMTerminateProgram() {
   // Only a failed preparation ends the program; a stray message does nothing.
-  if (!fatal_text_.empty()) throw Exception(fatal_text_);
+  if (const auto failure = session_->TakePreparationFailure()) throw Exception(*failure);
 }
 
 void TPhoneForm::FormClose() {
-  if (Preparing) {
-    const int answer = ::MessageBoxW(window_, win32::Wide(db_.Texts.MessOnClose).c_str(), L"Olvendrix",
-                                     MB_OKCANCEL | MB_ICONQUESTION);
+  if (IsPreparing()) {
+    const int answer = ::MessageBoxW(window_, win32::Wide(session_->MessageTexts().MessOnClose).c_str(),
+                                     L"Olvendrix", MB_OKCANCEL | MB_ICONQUESTION);
     if (answer != IDOK) return;
-    db_.CloseRequested = true;
+    session_->ConfirmCloseDuringPreparation();
   }
   ::DestroyWindow(window_);
 }
 
-void TPhoneForm::WaitForJobs() {
-  for (const auto* job : {&PrepareJob, &search_job_, &save_job_}) {
-    if (*job) (*job)->WaitFor();
-  }
+std::exception_ptr TPhoneForm::EndSession() {
+  ::KillTimer(window_, kStarterTimer);
+  ::KillTimer(window_, kWaitTimer);
+  return session_->Shutdown([this] { SaveSettings(); });
+}
+
+void TPhoneForm::FormEndSession() {
+  // Windows may end the process as soon as this returns, even inside a
+  // dialog's loop: everything is saved now, and no box is shown.
+  EndSession();
 }
 
 void TPhoneForm::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
-  ::KillTimer(window_, kStarterTimer);
-  ::KillTimer(window_, kWaitTimer);
-  if (PrepareJob) db_.StopRequested = true;
-  // The engine is freed only once no job can touch it.
-  WaitForJobs();
-  PrepareJob.reset();
-  search_job_.reset();
-  save_job_.reset();
-  // The settings are written after the jobs have ended (they change none of
-  // them); a failure still lets the window free what it holds, then shows
-  // the fatal box.
-  std::exception_ptr save_failure;
-  try {
-    SaveSettings();
-  } catch (const std::exception&) {
-    save_failure = std::current_exception();
-  }
-  FreeEngine(db_.Engine);
+  // After a log-off's shutdown this does nothing more: the settings stay as
+  // they were saved then.
+  const std::exception_ptr save_failure = EndSession();
   help_viewer_.Request(window_, THelpViewer::kHelpQuit, 0, {});
   if (accelerators_ != nullptr) ::DestroyAcceleratorTable(accelerators_);
   if (PopupMenu != nullptr) ::DestroyMenu(PopupMenu);

@@ -42,22 +42,19 @@ TEST_F(PhoneForm, TypingWithDelayGivesOneSearchAboutASecondLater) {
   WriteDemo(2000);
   Start();
   int searches = 0;
-  form_->Database().WaitText.OnChange = [&](const std::string&) { ++searches; };
+  form_->Session().WaitText().OnChange = [&](const std::string&) { ++searches; };
   const std::uint32_t first_change = ::GetTickCount();
   Type(1, "Ш");
-  Pump(300);
-  const std::uint32_t second_change = ::GetTickCount();
+  // No message is served between the changes, so the delay's timer cannot
+  // fire between them however slow the host.
   Type(1, "Шев");
   ASSERT_TRUE(PumpUntil([&] { return Idle() && Cell(0, 1).substr(0, 3) == W1251("Шев"); }, 5000));
   EXPECT_GE(form_->SearchStartTick() - first_change, 950u);
-  // Both changes fell within one delay unless the test itself was held up.
-  if (second_change - first_change < 950) {
-    EXPECT_EQ(searches, 1);
-  }
+  EXPECT_EQ(searches, 1);
   const int found = RowCount();
   EXPECT_GT(found, 0);
   for (int row = 0; row < found; row += 7) EXPECT_EQ(Cell(row, 1).substr(0, 3), W1251("Шев"));
-  form_->Database().WaitText.OnChange = nullptr;
+  form_->Session().WaitText().OnChange = nullptr;
 }
 
 TEST_F(PhoneForm, EnterForcesASearchAndFillsTheHistory) {
@@ -75,7 +72,7 @@ TEST_F(PhoneForm, RequestsDuringASearchCollapseIntoOne) {
   WriteDemo(2000);
   Start();
   int started = 0;
-  form_->Database().WaitText.OnChange = [&](const std::string&) { ++started; };
+  form_->Session().WaitText().OnChange = [&](const std::string&) { ++started; };
   // Sent, not posted: the first search cannot end before the other requests.
   ::SendMessageW(form_->Handle(), MM_STARTSEARCH, 0, 1);
   ASSERT_TRUE(form_->IsSearchRunning());
@@ -88,7 +85,7 @@ TEST_F(PhoneForm, RequestsDuringASearchCollapseIntoOne) {
   Pump(200);
   EXPECT_EQ(started, 2);
   for (int row = 0; row < RowCount(); ++row) EXPECT_EQ(Cell(row, 1).substr(0, 5), W1251("Бойко"));
-  form_->Database().WaitText.OnChange = nullptr;
+  form_->Session().WaitText().OnChange = nullptr;
 }
 
 TEST_F(PhoneForm, ResortKeepsTheSelectedSubscriberSelected) {
@@ -98,7 +95,7 @@ TEST_F(PhoneForm, ResortKeepsTheSelectedSubscriberSelected) {
   ASSERT_EQ(form_->SelectedRow(), 700);
   const std::string number = Cell(700, 0);
   ::SendMessageW(form_->Handle(), WM_COMMAND, kCmdSortFirst + 1, 0);
-  ASSERT_TRUE(PumpUntil([&] { return Idle() && form_->Search().SortOrder() == 1 && Cell(0, 0) != ""; }));
+  ASSERT_TRUE(PumpUntil([&] { return Idle() && form_->Session().ReadEngine().SearchList->SortOrder() == 1 && Cell(0, 0) != ""; }));
   Pump(100);
   const int row = form_->SelectedRow();
   ASSERT_GE(row, 0);
@@ -169,7 +166,7 @@ TEST_F(PhoneForm, ClosingDuringPreparationAsks) {
     MessageBoxAnswerer answer(IDCANCEL);
     form_ = std::make_unique<TPhoneForm>(::GetModuleHandleW(nullptr), folder_.path());
     // The job cannot end, and its end cannot be handled, before the close.
-    JobGate gate(form_->Database().WaitText);
+    JobGate gate(form_->Session().WaitText());
     ASSERT_TRUE(PumpUntil([&] { return form_->IsPreparing(); }));
     gate.Open();
     ::SendMessageW(form_->Handle(), WM_CLOSE, 0, 0);
@@ -182,7 +179,7 @@ TEST_F(PhoneForm, ClosingDuringPreparationAsks) {
   form_.reset();
   MessageBoxAnswerer answer(IDOK);
   form_ = std::make_unique<TPhoneForm>(::GetModuleHandleW(nullptr), folder_.path());
-  JobGate gate(form_->Database().WaitText);
+  JobGate gate(form_->Session().WaitText());
   ASSERT_TRUE(PumpUntil([&] { return form_->IsPreparing(); }));
   gate.Open();
   ::SendMessageW(form_->Handle(), WM_CLOSE, 0, 0);
@@ -201,7 +198,7 @@ TEST_F(PhoneForm, ASortChangeDuringASearchEndsInTheNewOrderWithTheSameSubscriber
   ::SendMessageW(form_->Handle(), MM_STARTSEARCH, 0, 1);
   ASSERT_TRUE(form_->IsSearchRunning());
   ::SendMessageW(form_->Handle(), WM_COMMAND, kCmdSortFirst + 1, 0);
-  ASSERT_TRUE(PumpUntil([&] { return Idle() && form_->Search().SortOrder() == 1; }));
+  ASSERT_TRUE(PumpUntil([&] { return Idle() && form_->Session().ReadEngine().SearchList->SortOrder() == 1; }));
   Pump(100);
   const int row = form_->SelectedRow();
   ASSERT_GE(row, 0);
@@ -291,7 +288,7 @@ TEST_F(PhoneForm, TheKeyFilterMovesTheListAndShortcutsWorkInAnInputBox) {
   WriteDemo(2000);
   Start();
   int searches = 0;
-  form_->Database().WaitText.OnChange = [&](const std::string&) { ++searches; };
+  form_->Session().WaitText().OnChange = [&](const std::string&) { ++searches; };
   HWND box = form_->InputBox(1);
   ::SendMessageW(box, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(L"Бойко"));
   ::SendMessageW(box, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(L"Коваль"));
@@ -337,7 +334,7 @@ TEST_F(PhoneForm, TheKeyFilterMovesTheListAndShortcutsWorkInAnInputBox) {
   key(VK_F8);
   ASSERT_TRUE(PumpUntil([&] { return Idle() && searches == 5 && RowCount() == 2000; }));
   EXPECT_EQ(win32::WindowText1251(box), "");
-  form_->Database().WaitText.OnChange = nullptr;
+  form_->Session().WaitText().OnChange = nullptr;
 }
 
 TEST_F(PhoneForm, HistoryKeepsTrimmedTextsNewestFirstWithinItsLength) {
@@ -359,7 +356,7 @@ TEST_F(PhoneForm, HistoryKeepsTrimmedTextsNewestFirstWithinItsLength) {
     ::SendMessageW(form_->Handle(), WM_COMMAND, kCmdSearch, 0);
     ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
   };
-  form_->Database().Settings.HistoryCount = 3;
+  form_->Session().Settings().HistoryCount = 3;
   search_with("Бойко  ");
   EXPECT_EQ(win32::WindowText1251(box), W1251("Бойко  "));  // the box keeps what was typed
   search_with("БОЙКО");                                        // the top entry in other case
@@ -369,7 +366,7 @@ TEST_F(PhoneForm, HistoryKeepsTrimmedTextsNewestFirstWithinItsLength) {
   search_with("Шевченко");
   EXPECT_EQ(entries(), (std::vector<std::string>{"Шевченко", "Бойко", "Коваль"}));
   ::SendMessageW(form_->Handle(), WM_COMMAND, kCmdClearHistory, 0);
-  form_->Database().Settings.HistoryCount = 0;
+  form_->Session().Settings().HistoryCount = 0;
   search_with("Мельник");
   EXPECT_TRUE(entries().empty());
 }
@@ -417,7 +414,7 @@ TEST_F(PhoneForm, StrayMessagesAndLateRequestsCannotHarmTheWindow) {
   };
   EXPECT_EQ(cell(5), Cell(0, 1).substr(0, 4));
   // After the engine is gone a late request gets an empty cell.
-  FreeEngine(form_->Database().Engine);
+  form_->Session().Shutdown({});
   EXPECT_EQ(cell(64), "");
 }
 
@@ -425,8 +422,7 @@ TEST_F(PhoneForm, AHandlerThatKeepsFailingShowsOneFatalBox) {
   WriteDemo(500);
   Start();
   MessageBoxAnswerer answer(IDOK);
-  const TMainThreadDispatcher dispatch = form_->Dispatcher();
-  for (int i = 0; i < 3; ++i) dispatch([] { throw Exception("broken handler"); });
+  for (int i = 0; i < 3; ++i) form_->RunOnMainThread([] { throw Exception("broken handler"); });
   PumpUntil([&] { return !::IsWindow(form_->Handle()); }, 5000);
   EXPECT_FALSE(::IsWindow(form_->Handle()));
   ASSERT_EQ(MessageBoxAnswerer::Texts().size(), 1u);

@@ -85,6 +85,29 @@ class JobGate {
   std::shared_ptr<State> state_;
 };
 
+// Runs `action` once from inside whatever message loop is running then (a
+// modal dialog's), about `milliseconds` from now.
+class LaterInLoop {
+ public:
+  LaterInLoop(int milliseconds, std::function<void()> action) {
+    action_ = std::move(action);
+    timer_ = ::SetTimer(nullptr, 0, milliseconds, Fire);
+  }
+  ~LaterInLoop() { ::KillTimer(nullptr, timer_); }
+
+ private:
+  static void CALLBACK Fire(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    if (action_) {
+      auto action = std::move(action_);
+      action_ = nullptr;
+      action();
+    }
+  }
+  static inline std::function<void()> action_;
+  UINT_PTR timer_;
+};
+
 class PhoneForm : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -41,7 +41,7 @@ void TPhoneForm::DrawWaitPanel(const DRAWITEMSTRUCT& item) {
   if (item.itemID != 0) return;
   const TWaitFrame frame = wait_animation_.NextFrame();
   const std::wstring text =
-      win32::Wide(WaitPanelText(db_.WaitText.Get(), ElapsedText(platform::TickCount() - wait_start_)));
+      win32::Wide(WaitPanelText(session_->WaitText().Get(), ElapsedText(platform::TickCount() - wait_start_)));
   const HDC dc = item.hDC;
   const HBRUSH background = ::CreateSolidBrush(RGB(frame.Red, frame.Green, frame.Blue));
   ::FillRect(dc, &item.rcItem, background);

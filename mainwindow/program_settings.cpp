@@ -24,24 +24,23 @@ void ReadOptions(const TIniFile& ini, TProgramSettings& settings) {
   settings.LangName = ini.ReadString(kSection, "LangName", settings.LangName);
 }
 
-void WriteOptions(TIniFile& ini, const TProgramSettings& settings, bool case_sensitive,
-                  const TMatchModes& modes, std::uint8_t sort_order) {
+void WriteOptions(TIniFile& ini, const TProgramSettings& settings, const TSearchOptions& options) {
   constexpr const char* kSection = "Options";
-  ini.WriteBool(kSection, "CaseSensitiv", case_sensitive);
-  ini.WriteString(kSection, "SearchParam", BytesToDigits(modes));
+  ini.WriteBool(kSection, "CaseSensitiv", options.CaseSensitive);
+  ini.WriteString(kSection, "SearchParam", BytesToDigits(options.Modes));
   ini.WriteBool(kSection, "ImmedSearch", settings.ImmedSearch);
   ini.WriteBool(kSection, "Delay", settings.Delay);
-  ini.WriteInteger(kSection, "SortMode", sort_order);
+  ini.WriteInteger(kSection, "SortMode", options.SortOrder);
   ini.WriteString(kSection, "LangName", settings.LangName);
 }
 
-void ReadSearchOptions(const TIniFile& ini, TSearchList& search) {
+void ReadSearchOptions(const TIniFile& ini, TSearchOptions& options) {
   constexpr const char* kSection = "Options";
-  search.CaseSensitive = ini.ReadBool(kSection, "CaseSensitiv", search.CaseSensitive);
-  const auto order = static_cast<std::uint8_t>(ini.ReadInteger(kSection, "SortMode", search.SortOrder()));
-  search.SetSortOrder(order <= 2 ? order : 0);
-  TMatchModes modes = search.Modes;
-  if (DigitsToBytes(ini.ReadString(kSection, "SearchParam", "00000"), modes)) search.Modes = modes;
+  options.CaseSensitive = ini.ReadBool(kSection, "CaseSensitiv", options.CaseSensitive);
+  const auto order = static_cast<std::uint8_t>(ini.ReadInteger(kSection, "SortMode", options.SortOrder));
+  options.SortOrder = order <= 2 ? order : 0;
+  TMatchModes modes = options.Modes;
+  if (DigitsToBytes(ini.ReadString(kSection, "SearchParam", "00000"), modes)) options.Modes = modes;
 }
 
 }  // namespace olvendrix

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/search_list.h"
+#include "engine/match_mode.h"
 #include "mainwindow/ini_file.h"
 
 namespace olvendrix {
@@ -39,14 +39,20 @@ void ReadDirectives(const TIniFile& ini, TProgramSettings& settings);
 // [Options] ImmedSearch, Delay and LangName.
 void ReadOptions(const TIniFile& ini, TProgramSettings& settings);
 
-// [Options] CaseSensitiv, SortMode and SearchParam into the search engine.
-// A sort order outside 0..2 becomes 0; a SearchParam that does not start with
-// five digits leaves the modes as they were.
-void ReadSearchOptions(const TIniFile& ini, TSearchList& search);
+// What the next search takes from the user's choices.
+struct TSearchOptions {
+  bool CaseSensitive = false;
+  TMatchModes Modes{};
+  std::uint8_t SortOrder = 0;
+};
+
+// [Options] CaseSensitiv, SortMode and SearchParam. A sort order outside
+// 0..2 becomes 0; a SearchParam that does not start with five digits leaves
+// the modes as they were.
+void ReadSearchOptions(const TIniFile& ini, TSearchOptions& options);
 
 // [Options] CaseSensitiv, SearchParam, ImmedSearch, Delay, SortMode and
 // LangName, in that order. [Directives] is never written.
-void WriteOptions(TIniFile& ini, const TProgramSettings& settings, bool case_sensitive,
-                  const TMatchModes& modes, std::uint8_t sort_order);
+void WriteOptions(TIniFile& ini, const TProgramSettings& settings, const TSearchOptions& options);
 
 }  // namespace olvendrix

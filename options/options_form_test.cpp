@@ -12,29 +12,6 @@
 namespace olvendrix {
 namespace {
 
-// Runs `action` once from inside whatever message loop is running then (a
-// modal dialog's), about `milliseconds` from now.
-class LaterInLoop {
- public:
-  LaterInLoop(int milliseconds, std::function<void()> action) {
-    action_ = std::move(action);
-    timer_ = ::SetTimer(nullptr, 0, milliseconds, Fire);
-  }
-  ~LaterInLoop() { ::KillTimer(nullptr, timer_); }
-
- private:
-  static void CALLBACK Fire(HWND, UINT, UINT_PTR timer, DWORD) {
-    ::KillTimer(nullptr, timer);
-    if (action_) {
-      auto action = std::move(action_);
-      action_ = nullptr;
-      action();
-    }
-  }
-  static inline std::function<void()> action_;
-  UINT_PTR timer_;
-};
-
 class OptionsDialog : public PhoneForm {
  protected:
   void SetUp() override {
@@ -167,6 +144,28 @@ TEST_F(OptionsDialog, ALanguagePickedAppliesAtOnceAndStaysAfterCancel) {
   EXPECT_EQ(form_->Settings().LangName, "english");
 }
 
+// A language picked in the dialog shown modally leaves the main window
+// disabled until the dialog closes: no second dialog, no close beneath it.
+TEST_F(OptionsDialog, ALanguagePickedInTheModalDialogKeepsTheMainWindowDisabled) {
+  std::filesystem::copy(platform::ExecutableFolder() / "resources" / "LANGUAGES", folder_ / "LANGUAGES");
+  Start();
+  bool enabled_after_pick = true;
+  {
+    LaterInLoop later(300, [&] {
+      HWND dialog = ::FindWindowW(L"TOptionsForm", nullptr);
+      HWND combo = ::GetDlgItem(dialog, 101);
+      const LRESULT current = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
+      ::SendMessageW(combo, CB_SETCURSEL, current == 0 ? 1 : 0, 0);
+      ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(101, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+      enabled_after_pick = ::IsWindowEnabled(form_->Handle()) != FALSE;
+      ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    ::SendMessageW(form_->Handle(), WM_COMMAND, kCmdOptions, 0);
+  }
+  EXPECT_FALSE(enabled_after_pick);
+  EXPECT_TRUE(::IsWindowEnabled(form_->Handle()));
+}
+
 TEST_F(OptionsDialog, WithoutLanguageFilesTheComboSaysUkrainian) {
   Start();
   auto dialog = Open();
@@ -177,7 +176,7 @@ TEST_F(OptionsDialog, WithoutLanguageFilesTheComboSaysUkrainian) {
 TEST_F(OptionsDialog, FromTheMainWindowOkAppliesCancelKeepsAndASearchFollows) {
   Start();
   int searches = 0;
-  form_->Database().WaitText.OnChange = [&](const std::string&) { ++searches; };
+  form_->Session().WaitText().OnChange = [&](const std::string&) { ++searches; };
   const auto choose_contains_for_name_then = [&](UINT button) {
     return LaterInLoop(300, [button] {
       HWND dialog = ::FindWindowW(L"TOptionsForm", nullptr);
@@ -191,20 +190,20 @@ TEST_F(OptionsDialog, FromTheMainWindowOkAppliesCancelKeepsAndASearchFollows) {
     ::SendMessageW(form_->Handle(), WM_COMMAND, kCmdOptions, 0);  // runs the dialog till it closes
   }
   ASSERT_TRUE(PumpUntil([&] { return Idle() && searches == 1; }));
-  EXPECT_EQ(form_->Search().Modes[1], mtBegins);
+  EXPECT_EQ(form_->Session().ReadEngine().SearchList->Modes[1], mtBegins);
   {
     const auto later = choose_contains_for_name_then(IDOK);
     ::SendMessageW(form_->Handle(), WM_COMMAND, kCmdOptions, 0);
   }
   ASSERT_TRUE(PumpUntil([&] { return Idle() && searches == 2; }));
-  EXPECT_EQ(form_->Search().Modes[1], mtContains);
+  EXPECT_EQ(form_->Session().ReadEngine().SearchList->Modes[1], mtContains);
   EXPECT_TRUE(::IsWindowEnabled(form_->Handle()));
   // Not while a search runs.
   ::SendMessageW(form_->Handle(), MM_STARTSEARCH, 0, 1);
   ::SendMessageW(form_->Handle(), WM_COMMAND, kCmdOptions, 0);
   EXPECT_EQ(::FindWindowW(L"TOptionsForm", nullptr), nullptr);
   ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
-  form_->Database().WaitText.OnChange = nullptr;
+  form_->Session().WaitText().OnChange = nullptr;
 }
 
 // Presses Ctrl+F5 in `control`; returns the timing window's owner and its
@@ -237,7 +236,7 @@ TEST_F(OptionsDialog, CtrlF5OpensTheTimingWindowOverTheActiveWindow) {
   Start();
   int wait = 300;
   const auto pump = [&](const std::function<bool()>& done) { return PumpUntil(done, std::exchange(wait, 5000)); };
-  const std::string measured = std::to_string(form_->Database().Durations.SearchTime.load());
+  const std::string measured = std::to_string(form_->Session().Durations().SearchTime.load());
   EXPECT_EQ(CtrlF5In(form_->InputBox(0), pump), std::make_pair(form_->Handle(), measured));
   auto dialog = Open();
   ::SetActiveWindow(dialog->Handle());

@@ -5,11 +5,10 @@
 
 #include "engine/cp1251.h"
 #include "engine/errors.h"
-#include "engine/exec_thread.h"
 #include "engine/file_helpers.h"
 #include "engine/main_thread_queue.h"
 #include "engine/platform/platform.h"
-#include "mainwindow/database_preparation.h"
+#include "mainwindow/directory_session.h"
 
 namespace olvendrix::find {
 namespace {
@@ -94,6 +93,31 @@ std::string Parse(const std::vector<std::string>& args, Options& options) {
   return {};
 }
 
+// The session's host without a window: job ends are served on this thread.
+class TConsoleHost : public TSessionHost {
+ public:
+  void RunOnMainThread(std::function<void()> task) override { queue_.Post(std::move(task)); }
+  void JobEnded(TJobKind, const TJobFailure& failure) override {
+    ended_ = true;
+    failure_ = failure;
+  }
+  // A lookup asks for nothing while a job runs.
+  void PostSearchRequest(bool) override {}
+  void PostSaveRequest() override {}
+
+  // Serves the job ends until the running job has ended; its failure.
+  TJobFailure WaitForJob() {
+    ended_ = false;
+    while (!ended_) queue_.RunOne(std::chrono::milliseconds(1000));
+    return failure_;
+  }
+
+ private:
+  TMainThreadQueue queue_;
+  bool ended_ = false;
+  TJobFailure failure_;
+};
+
 }  // namespace
 
 int RunFind(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -121,35 +145,37 @@ int RunFind(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   const std::filesystem::path folder =
       options.dir ? std::filesystem::u8path(*options.dir) : platform::ExecutableFolder();
 
-  TPhoneDatabase db;
-  CreateEngine(db.Engine);
-  TSearchList& search = *db.Engine.SearchList;
-  const TIniFile ini(folder / "options.ini");
-  ReadDirectives(ini, db.Settings);
-  ReadSearchOptions(ini, search);
-  db.Settings.NoDeleteBase = true;  // a lookup never deletes its input
-  db.Paths = BuildFilePaths(folder, db.Settings.BaseFileName);
-  if (options.modes) DigitsToBytes(*options.modes, search.Modes);
-  if (options.case_sensitive) search.CaseSensitive = *options.case_sensitive;
-  if (options.sort) search.SetSortOrder(static_cast<std::uint8_t>(*options.sort));
+  TConsoleHost host;
+  TDirectorySession session(host, MakeThreadJobRunner(), folder);
+  session.ReadSettings(TIniFile(folder / "options.ini"));
+  session.Settings().NoDeleteBase = true;  // a lookup never deletes its input
+  TSearchOptions search_options = session.SearchOptions();
+  if (options.modes) DigitsToBytes(*options.modes, search_options.Modes);
+  if (options.case_sensitive) search_options.CaseSensitive = *options.case_sensitive;
+  session.SetCaseAndModes(search_options.CaseSensitive, search_options.Modes);
+  if (options.sort) session.ChooseSortOrder(static_cast<std::uint8_t>(*options.sort), -1);
 
   if (options.verbose || console.ErrorIsTerminal) {
-    db.WaitText.OnChange = [&](const std::string& text) { err << message_text(text) << "\n"; };
+    session.WaitText().OnChange = [&](const std::string& text) { err << message_text(text) << "\n"; };
   }
-  std::string failure;
-  TMainThreadQueue main_thread;
-  if (!main_thread.RunJob(PrepareDatabase, &db, &failure).empty()) return report(failure);
+  session.StartPreparation();
+  if (const TJobFailure failure = host.WaitForJob()) return report(failure->JobMessage);
+  // The progress shown is the preparation's only.
+  session.WaitText().OnChange = nullptr;
 
   TSearchParams params;
   for (int f = 0; f < 5; ++f) {
     if (options.texts[f]) params.Texts[f].Assign(Utf8ToCp1251(*options.texts[f]));
   }
   try {
-    search.Allocate(static_cast<std::int32_t>(db.Engine.Converter->RecordCount()));
+    if (!session.FinishPreparation()) return report("the preparation did not end");
     if (options.count) {
-      out << search.CountMatches(params) << "\n";
+      out << session.CountMatches(params) << "\n";
     } else {
-      search.Search(params);
+      session.RequestSearch(params, true);
+      if (const TJobFailure failure = host.WaitForJob()) return report(failure->JobMessage);
+      session.FinishSearch();
+      const TSearchList& search = *session.ReadEngine().SearchList;
       const auto emit = [&](const std::string& line) { out << (utf8_output ? Cp1251ToUtf8(line) : line); };
       if (options.heading) emit(ResultHeading());
       for (std::int32_t position = 0; position < search.Count(); ++position) emit(search.GetLine(position));

@@ -44,7 +44,7 @@ int wmain(int argc, wchar_t** argv) {
   PumpUntil([&] { return idle() && ListView_GetItemCount(form.ListView()) > 0; });
   ::UpdateWindow(form.ListView());  // the rows painted
   std::printf("start to first results: %.1f ms (window created after %.1f ms, preparation %u ms)\n",
-              Milliseconds(start), created_ms, form.Database().Durations.InitTime.load());
+              Milliseconds(start), created_ms, form.Session().Durations().InitTime.load());
 
   const char* const names[] = {"Шевч", "Ковал", "Бойко", "Я", "Мельник"};
   for (const char* name : names) {
@@ -58,11 +58,12 @@ int wmain(int argc, wchar_t** argv) {
     olvendrix::TSearchParams params;
     params.Texts[1].Assign(olvendrix::W1251(name));
     const auto engine_start = Clock::now();
-    form.Search().Search(params);
+    olvendrix::TSearchList& search = *form.Session().Engine().SearchList;
+    search.Search(params);
     std::printf("search %-8s rows %7d: request to painted %.2f ms, MMSTARTSearch to MMEndSearch %u ms, "
                 "engine %.2f ms\n",
-                olvendrix::Cp1251ToUtf8(olvendrix::W1251(name)).c_str(), form.Search().Count(), window_ms,
-                form.Database().Durations.SearchTime.load(), Milliseconds(engine_start));
+                olvendrix::Cp1251ToUtf8(olvendrix::W1251(name)).c_str(), search.Count(), window_ms,
+                form.Session().Durations().SearchTime.load(), Milliseconds(engine_start));
   }
   ::DestroyWindow(form.Handle());
   return 0;
