@@ -29,14 +29,16 @@ install_missing_packages() {
     "${missing[@]}" >/dev/null
 }
 
-# configure_and_build DIR [cmake options...]
+# configure_and_build DIR [cmake options...]; OLVENDRIX_BUILD_TARGET, when
+# set, builds that target only.
 configure_and_build() {
   local dir=$1
   shift
   if [ ! -f "$OLVENDRIX_BUILD/$dir/CMakeCache.txt" ]; then
     cmake -S "$OLVENDRIX_ROOT" -B "$OLVENDRIX_BUILD/$dir" "$@" >/dev/null
   fi
-  cmake --build "$OLVENDRIX_BUILD/$dir" -j "$OLVENDRIX_JOBS" -- --no-print-directory >/dev/null
+  cmake --build "$OLVENDRIX_BUILD/$dir" -j "$OLVENDRIX_JOBS" ${OLVENDRIX_BUILD_TARGET:+--target "$OLVENDRIX_BUILD_TARGET"} \
+    -- --no-print-directory >/dev/null
 }
 
 build_windows() {
