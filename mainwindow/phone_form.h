@@ -32,6 +32,7 @@
 #include "engine/errors.h"
 #include "engine/main_thread_queue.h"
 #include "mainwindow/directory_session.h"
+#include "mainwindow/bitmap_strip.h"
 #include "mainwindow/help_viewer.h"
 #include "mainwindow/ini_file.h"
 #include "mainwindow/wait_indicator.h"
@@ -254,7 +255,6 @@ class TPhoneForm : public TOptionsHost, private TSessionHost {
   void UpdateCommandState();
   void UpdateSortMarks();
   void ApplyMenuCaptions();
-  void LoadImages();
   void SetMenuImage(HMENU menu, UINT id, int image);
   bool Command(UINT id, UINT code, HWND control);
 
@@ -277,8 +277,8 @@ class TPhoneForm : public TOptionsHost, private TSessionHost {
   HMENU PopupMenu = nullptr;
   HFONT font_ = nullptr;
   HACCEL accelerators_ = nullptr;
-  // The window's sixteen 16 x 16 pictures, one menu bitmap each.
-  HBITMAP images_[16] = {};
+  // The window's sixteen 16 x 16 menu pictures.
+  win32::TBitmapStrip images_;
   int marked_sort_order_ = -1;
   int dpi_ = 96;
 

@@ -5,57 +5,21 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
-#include <cstring>
 #include <iterator>
 
 #include "auxwindows/about_form.h"
 #include "auxwindows/debug_form.h"
 #include "engine/format.h"
 #include "engine/platform/platform.h"
+#include "mainwindow/clipboard.h"
 #include "mainwindow/maker_links.h"
 #include "mainwindow/win32_text.h"
 
 namespace olvendrix {
 namespace {
 
-// Ukrainian: the system turns the Windows-1251 text into the right Unicode
-// whatever its own code page.
-constexpr LCID kClipboardLocale = 0x0422;
+// What the clipboard takes of a row: the line, cut to the block's size.
 constexpr std::size_t kClipboardTextBytes = 257;
-
-// The clipboard, open for the window until the end of the scope.
-class ClipboardSession {
- public:
-  explicit ClipboardSession(HWND owner) : open_(::OpenClipboard(owner) != FALSE) {}
-  ClipboardSession(const ClipboardSession&) = delete;
-  ClipboardSession& operator=(const ClipboardSession&) = delete;
-  ~ClipboardSession() {
-    if (open_) ::CloseClipboard();
-  }
-  bool IsOpen() const { return open_; }
-
- private:
-  bool open_;
-};
-
-// Hands a copy of the bytes to the clipboard under `format`; the block is
-// freed again when the clipboard does not take it.
-bool PutClipboardData(UINT format, const void* data, std::size_t size) {
-  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size);
-  if (block == nullptr) return false;
-  void* target = ::GlobalLock(block);
-  if (target == nullptr) {
-    ::GlobalFree(block);
-    return false;
-  }
-  std::memcpy(target, data, size);
-  ::GlobalUnlock(block);
-  if (::SetClipboardData(format, block) == nullptr) {
-    ::GlobalFree(block);
-    return false;
-  }
-  return true;
-}
 
 void OpenInShell(HWND owner, const std::string& link1251) {
   ::ShellExecuteW(owner, L"open", win32::Wide(link1251).c_str(), nullptr, nullptr, SW_SHOW);
@@ -75,16 +39,7 @@ void TPhoneForm::actCopyExecute() {
   const int row = focused_row_ >= 0 ? focused_row_ : selected_row_;
   const TSearchList& search = *session_->ReadEngine().SearchList;
   if (row < 0 || row >= search.Count()) return;
-  std::string text = search.GetLine(row);
-  if (text.size() > kClipboardTextBytes - 1) text.resize(kClipboardTextBytes - 1);
-  char block[kClipboardTextBytes] = {};
-  std::memcpy(block, text.data(), text.size());
-  const ClipboardSession clipboard(window_);
-  if (!clipboard.IsOpen()) return;
-  ::EmptyClipboard();
-  const LCID locale = kClipboardLocale;
-  if (!PutClipboardData(CF_LOCALE, &locale, sizeof locale)) return;
-  PutClipboardData(CF_TEXT, block, sizeof block);
+  win32::CopyText1251(window_, search.GetLine(row), kClipboardTextBytes);
 }
 
 void TPhoneForm::actSaveExecute() {

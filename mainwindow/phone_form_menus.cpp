@@ -32,46 +32,10 @@ void SetItemCaption(HMENU menu, UINT item, bool by_position, const std::string& 
 
 }  // namespace
 
-void TPhoneForm::LoadImages() {
-  HBITMAP strip = static_cast<HBITMAP>(
-      ::LoadImageW(instance_, L"IMAGES", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  DIBSECTION section{};
-  if (strip == nullptr || ::GetObjectW(strip, sizeof section, &section) != sizeof section ||
-      section.dsBm.bmBitsPixel != 32) {
-    if (strip != nullptr) ::DeleteObject(strip);
-    return;
-  }
-  const auto* source = static_cast<const std::uint8_t*>(section.dsBm.bmBits);
-  const int stride = section.dsBm.bmWidthBytes;
-  for (int image = 0; image < 16; ++image) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = 16;
-    info.bmiHeader.biHeight = -16;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    images_[image] = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (images_[image] == nullptr) continue;
-    auto* target = static_cast<std::uint8_t*>(bits);
-    for (int y = 0; y < 16; ++y) {
-      // The resource is stored bottom row first; menus want premultiplied alpha.
-      const std::uint8_t* row = source + (15 - y) * stride + image * 16 * 4;
-      for (int x = 0; x < 16; ++x) {
-        const std::uint8_t alpha = row[4 * x + 3];
-        for (int c = 0; c < 3; ++c) target[(y * 16 + x) * 4 + c] = static_cast<std::uint8_t>(row[4 * x + c] * alpha / 255);
-        target[(y * 16 + x) * 4 + 3] = alpha;
-      }
-    }
-  }
-  ::DeleteObject(strip);
-}
-
 void TPhoneForm::SetMenuImage(HMENU menu, UINT id, int image) {
   MENUITEMINFOW item{sizeof item};
   item.fMask = MIIM_BITMAP;
-  item.hbmpItem = image >= 0 ? images_[image] : nullptr;
+  item.hbmpItem = images_[image];
   ::SetMenuItemInfoW(menu, id, FALSE, &item);
 }
 
@@ -163,7 +127,7 @@ HMENU TPhoneForm::BuildMenu(const std::vector<UINT>& items) {
 // Every item is created with an empty caption: ApplyCaptions writes them,
 // at creation and whenever a language is applied.
 void TPhoneForm::CreateMenus() {
-  LoadImages();
+  images_.Load(instance_, L"IMAGES", 16, 16);
   main_menu_ = ::CreateMenu();
   file_menu_ = BuildMenu(kFileItems);
   edit_menu_ = BuildMenu(kEditItems);

@@ -152,10 +152,6 @@ void TPhoneForm::FormDestroy() {
   help_viewer_.Request(window_, THelpViewer::kHelpQuit, 0, {});
   if (accelerators_ != nullptr) ::DestroyAcceleratorTable(accelerators_);
   if (PopupMenu != nullptr) ::DestroyMenu(PopupMenu);
-  for (HBITMAP& image : images_) {
-    if (image != nullptr) ::DeleteObject(image);
-    image = nullptr;
-  }
   if (save_failure) {
     // Before the quit message, which would end the box's own loop at once.
     try {
