@@ -33,6 +33,21 @@ class IndexLists : public ::testing::Test {
     for (std::uint32_t r = 0; r < store_.RecordCount(); ++r) by_position[lists_[i].Rank(r)] = r;
     return by_position;
   }
+  // Loads the name order of a 3000-record demo store into `names` as a later
+  // start does (no positions made yet); the first bytes of its runs, in order.
+  std::vector<std::uint8_t> LoadFreshNameOrder(TIndexList& names) {
+    demo::TDemoOptions options;
+    options.Records = 3000;
+    Build(demo::MakeDemoTable(options));
+    lists_[1].SaveToFile(folder_ / "index2.bin");
+    BindSortOrder(names, 1, store_);
+    names.LoadFromFile(folder_ / "index2.bin");
+    std::vector<std::uint8_t> leading;
+    for (int c = 0; c < 256; ++c) {
+      if (names.FSTIndex()[c] != -1) leading.push_back(static_cast<std::uint8_t>(c));
+    }
+    return leading;
+  }
   std::string Field(std::uint32_t record, int field) const {
     std::string text(store_.FieldText(store_.RecordAddr(record), static_cast<std::uint8_t>(field)));
     return text.substr(0, text.find_last_not_of(' ') + 1);
@@ -103,18 +118,9 @@ TEST_F(IndexLists, NameAndStreetOrdersSurviveASaveAndReload) {
 // whole are made: each pass fills the runs not filled before, and the third
 // makes them all. (A built order keeps its positions from the sort.)
 TEST_F(IndexLists, PositionsOfRunsAgreeWithTheWholeAndGiveWayToThemOnTheThirdPass) {
-  demo::TDemoOptions options;
-  options.Records = 3000;
-  Build(demo::MakeDemoTable(options));
-  lists_[1].SaveToFile(folder_ / "index2.bin");
   TIndexList names;
-  BindSortOrder(names, 1, store_);
-  names.LoadFromFile(folder_ / "index2.bin");
+  const std::vector<std::uint8_t> leading = LoadFreshNameOrder(names);
   const std::vector<std::uint32_t> expected = Ordered(1);
-  std::vector<std::uint8_t> leading;  // the first bytes of the runs, in order
-  for (int c = 0; c < 256; ++c) {
-    if (names.FSTIndex()[c] != -1) leading.push_back(static_cast<std::uint8_t>(c));
-  }
   ASSERT_GE(leading.size(), 5u);
   const auto agree_in_run = [&](const std::uint32_t* at, std::uint8_t c) {
     const TRankRange run = names.FirstCharRange(c);
@@ -139,18 +145,9 @@ TEST_F(IndexLists, PositionsOfRunsAgreeWithTheWholeAndGiveWayToThemOnTheThirdPas
 // A refused region on the pass that would make the whole positions leaves
 // the runs filled before usable, and the next pass may try again.
 TEST_F(IndexLists, ARefusedWholePositionsRegionKeepsTheRunsFilledBefore) {
-  demo::TDemoOptions options;
-  options.Records = 3000;
-  Build(demo::MakeDemoTable(options));
-  lists_[1].SaveToFile(folder_ / "index2.bin");
   TIndexList names;
-  BindSortOrder(names, 1, store_);
-  names.LoadFromFile(folder_ / "index2.bin");
+  const std::vector<std::uint8_t> leading = LoadFreshNameOrder(names);
   const std::vector<std::uint32_t> expected = Ordered(1);
-  std::vector<std::uint8_t> leading;
-  for (int c = 0; c < 256; ++c) {
-    if (names.FSTIndex()[c] != -1) leading.push_back(static_cast<std::uint8_t>(c));
-  }
   ASSERT_GE(leading.size(), 4u);
   for (int pass = 0; pass < 2; ++pass) {
     const std::uint8_t byte[1] = {leading[pass]};

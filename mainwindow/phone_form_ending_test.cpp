@@ -116,41 +116,11 @@ TEST(ProgramEnding, AnUnwritableSettingsFileStillEndsTheProgramNormally) {
   options.Records = 100000;
   demo::MakeDemoTable(options).SaveTo(folder / "Data.dbf");
   std::filesystem::create_directory(folder / "options.ini");
-  const auto exe = folder / "Olvendrix.exe";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  std::wstring command = L"\"" + exe.wstring() + L"\"";
-  ASSERT_TRUE(::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               folder.path().c_str(), &startup, &process));
-  const auto find_window = [&](const wchar_t* window_class) {
-    struct Search {
-      DWORD process;
-      const wchar_t* window_class;
-      HWND found;
-    } search{process.dwProcessId, window_class, nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-          auto& search = *reinterpret_cast<Search*>(data);
-          DWORD owner = 0;
-          ::GetWindowThreadProcessId(window, &owner);
-          wchar_t name[32] = {};
-          ::GetClassNameW(window, name, 32);
-          if (owner != search.process || std::wstring(name) != search.window_class) return TRUE;
-          search.found = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  };
-  const auto wait_for = [](const std::function<bool()>& done) {
-    const auto end = Clock::now() + std::chrono::seconds(30);
-    while (Clock::now() < end && !done()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    return done();
-  };
+  const ProgramProcess program(folder.path());
+  ASSERT_TRUE(program.Started());
   HWND window = nullptr;
-  ASSERT_TRUE(wait_for([&] {
-    window = find_window(L"TPhoneForm");
+  ASSERT_TRUE(WaitUntil([&] {
+    window = program.FindWindowOfClass(L"TPhoneForm");
     return window != nullptr && std::filesystem::exists(folder / "index3.bin");
   }));
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
@@ -158,17 +128,12 @@ TEST(ProgramEnding, AnUnwritableSettingsFileStillEndsTheProgramNormally) {
   ::PostMessageW(window, MM_STARTSEARCH, 0, 1);
   ::PostMessageW(window, WM_CLOSE, 0, 0);
   HWND box = nullptr;
-  ASSERT_TRUE(wait_for([&] { return (box = find_window(L"#32770")) != nullptr; }));
+  ASSERT_TRUE(WaitUntil([&] { return (box = program.FindWindowOfClass(L"#32770")) != nullptr; }));
   wchar_t text[512] = {};
   ::GetDlgItemTextW(box, 0xFFFF, text, 512);
   EXPECT_NE(win32::Narrow(text).find("Unable to write to "), std::string::npos);
   ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-  ASSERT_EQ(::WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
-  DWORD exit_code = 1;
-  ::GetExitCodeProcess(process.hProcess, &exit_code);
-  EXPECT_EQ(exit_code, 0u);
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
+  EXPECT_EQ(program.WaitForExit(20000), 0);
 }
 
 }  // namespace

@@ -465,32 +465,17 @@ void StartPrepareAndClose(const std::filesystem::path& folder) {
   demo::TDemoOptions options;
   options.Records = 1000;
   demo::MakeDemoTable(options).SaveTo(folder / "Data.dbf");
-  const auto exe = folder / "Olvendrix.exe";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  std::wstring command = L"\"" + exe.wstring() + L"\"";
-  ASSERT_TRUE(::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                               &startup, &process));
+  const ProgramProcess program(folder);
+  ASSERT_TRUE(program.Started());
   HWND window = nullptr;
-  const auto end = Clock::now() + std::chrono::seconds(30);
-  while (Clock::now() < end && window == nullptr) {
-    const bool prepared = std::filesystem::exists(folder / "data.bin") &&
-                          std::filesystem::exists(folder / "index1.bin") &&
-                          std::filesystem::exists(folder / "index2.bin") &&
-                          std::filesystem::exists(folder / "index3.bin");
-    if (prepared) window = ::FindWindowW(L"TPhoneForm", win32::Wide(W1251(" Телефонний довідник [вер. 1.07.07]")).c_str());
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitUntil([&] {
+    window = program.FindWindowOfClass(L"TPhoneForm");
+    return window != nullptr && std::filesystem::exists(folder / "index3.bin") &&
+           win32::WindowText1251(window) == W1251(" Телефонний довідник [вер. 1.07.07]");
+  }));
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   ::PostMessageW(window, WM_CLOSE, 0, 0);
-  ASSERT_EQ(::WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
-  DWORD exit_code = 1;
-  ::GetExitCodeProcess(process.hProcess, &exit_code);
-  EXPECT_EQ(exit_code, 0u);
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
+  EXPECT_EQ(program.WaitForExit(20000), 0);
   EXPECT_FALSE(std::filesystem::exists(folder / "Data.dbf"));  // converted and deleted
   EXPECT_TRUE(std::filesystem::exists(folder / "options.ini"));
 }
