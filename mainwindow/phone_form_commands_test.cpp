@@ -369,7 +369,7 @@ TEST_F(Commands, HelpOpensTheViewerAndClosesWithTheWindow) {
 
   // The options topic by its context number.
   THelpViewer direct;
-  direct.SetHelpFile(folder_ / "help.hlp");
+  direct.SetHelpFile(folder_ / "help.hlp", DefaultMessageTexts());
   HWND owner = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
   direct.Request(owner, THelpViewer::kHelpContext, 10, "Help");
   EXPECT_EQ(direct.ShownContext(), 10);

@@ -8,7 +8,7 @@
 namespace olvendrix {
 
 void TPhoneForm::FormCreate() {
-  help_viewer_.SetHelpFile(folder_ / "help.hlp");
+  help_viewer_.SetHelpFile(folder_ / "help.hlp", db_.Texts);
   CreateControls();
   CreateInputBoxes();
   CreateListColumns();
