@@ -74,6 +74,11 @@ TEST(ProgramSettings, DirectivesAndSearchOptionsHaveTheirDefaultsAndLimits) {
   EXPECT_EQ(rejected.Modes, (TMatchModes{}));
 }
 
+TEST(ProgramSettings, TheRegistryMarkIsSetOnlyByANonZeroNumber) {
+  for (const char* text : {"1", "-1", "0x10", "+7"}) EXPECT_TRUE(RegisterMarkSet(text)) << text;
+  for (const char* text : {"", "0", "1abc", " 1", "1 ", "99999999999", "yes"}) EXPECT_FALSE(RegisterMarkSet(text)) << text;
+}
+
 TEST(IniFile, WritesKeepEveryOtherByteAndCreateWhatIsMissing) {
   TempFolder folder;
   const std::string original = "; admin's notes\r\n[Directives]\r\nBaseFileName=" + W1251("Абоненти.dbf") +

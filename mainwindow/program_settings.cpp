@@ -44,4 +44,9 @@ void ReadSearchOptions(const TIniFile& ini, TSearchList& search) {
   if (DigitsToBytes(ini.ReadString(kSection, "SearchParam", "00000"), modes)) search.Modes = modes;
 }
 
+bool RegisterMarkSet(std::string_view text) {
+  std::int32_t value = 0;
+  return ParseProfileInteger(text, value) && value != 0;
+}
+
 }  // namespace olvendrix

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "engine/search_list.h"
 #include "mainwindow/ini_file.h"
@@ -48,5 +49,11 @@ void ReadSearchOptions(const TIniFile& ini, TSearchList& search);
 // LangName, in that order. [Directives] is never written.
 void WriteOptions(TIniFile& ini, const TProgramSettings& settings, bool case_sensitive,
                   const TMatchModes& modes, std::uint8_t sort_order);
+
+// Whether the first-run setup's registry value "Register", held as text,
+// says that the setup has run: the text reads as a non-zero integer by the
+// rules of ReadInteger. Missing or non-numeric text ("1abc", " 1", a number
+// beyond 32 bits) counts as 0.
+bool RegisterMarkSet(std::string_view text);
 
 }  // namespace olvendrix
