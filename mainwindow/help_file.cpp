@@ -1,6 +1,5 @@
 #include "mainwindow/help_file.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 
@@ -53,7 +52,7 @@ std::vector<THelpTopic> ReadHelpFile(const std::filesystem::path& path, const TM
   std::string content(size > 0 ? static_cast<std::size_t>(size) : 0u, '\0');
   in.seekg(0);
   in.read(content.data(), static_cast<std::streamsize>(content.size()));
-  content.resize(in ? content.size() : static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+  content.resize(static_cast<std::size_t>(in.gcount()));  // less when the file shrank meanwhile
   if (content.find('\0') != std::string::npos) return why(messages.HelpNotText);
   std::vector<THelpTopic> topics = ParseHelpFile(content);
   return topics.empty() ? why(messages.HelpMissing) : topics;

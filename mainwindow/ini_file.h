@@ -60,7 +60,6 @@ class TIniFile {
   // applying the writes): the writes of a whole exit cost one walk.
   int TextWalks() const { return text_walks_; }
 
-
  private:
   enum class Encoding { kCp1251, kUtf8, kUtf16 };
   struct Entry {
@@ -68,6 +67,8 @@ class TIniFile {
     std::string key;      // upper-cased
     std::string value;
   };
+  // A noted write: the names upper-cased and as given, and whether the walk
+  // of AppliedText has met its key or section yet.
   struct PendingKey {
     std::string upper, key, value;
     bool written = false;
@@ -79,6 +80,7 @@ class TIniFile {
   };
   const Entry* Find(std::string_view section, std::string_view key) const;
   void Parse();
+  // The text with every noted write applied, in one walk.
   std::string AppliedText();
   // The upper-cased Windows-1251 name of a section header line, or false for
   // another line.

@@ -66,9 +66,11 @@ bool IsPlainLanguageName(std::string_view name1251) {
 
 bool ReadLanguageFile(const std::filesystem::path& folder, const std::string& name1251,
                       TMessageTexts& messages, TWindowTexts& window) {
-  const bool exists = IsPlainLanguageName(name1251) && platform::RegularFileExists(LanguageFilePath(folder, name1251));
-  // Nothing outside the folder is read, nor anything that is no language file.
-  ReadLanguageTexts(TIniFile(exists ? LanguageFilePath(folder, name1251) : std::filesystem::path()), messages, window);
+  const std::filesystem::path path = LanguageFilePath(folder, name1251);
+  const bool exists = IsPlainLanguageName(name1251) && platform::RegularFileExists(path);
+  // Nothing outside the folder is read, nor anything that is no language
+  // file: the texts then fall back as for a missing file.
+  ReadLanguageTexts(TIniFile(exists ? path : std::filesystem::path()), messages, window);
   return exists;
 }
 
