@@ -39,8 +39,8 @@ void TRankBuckets::Allocate(std::uint32_t records) {
   }
 }
 
-std::int64_t TRankBuckets::Place(std::int32_t* out, std::int32_t select_record,
-                                 std::int32_t& selected, THelperThread& helper) {
+std::uint64_t TRankBuckets::Place(std::int32_t* out, std::int32_t select_record,
+                                  std::int32_t& selected, THelperThread& helper, bool& whole) {
   const std::uint32_t buckets = BucketCount();
   std::uint64_t total = 0;
   for (std::uint32_t b = 0; b < buckets; ++b) total += filled_[0][b] + filled_[1][b];
@@ -64,11 +64,12 @@ std::int64_t TRankBuckets::Place(std::int32_t* out, std::int32_t select_record,
         [&] { placed[1] = PlaceBuckets(0, split, 0, out, scratch_[1], select_record, found[1]); });
   }
   for (auto& filled : filled_) std::fill(filled.begin(), filled.end(), 0);
-  if (!placed[0] || !placed[1]) return -1;
+  whole = placed[0] && placed[1];
+  if (!whole) return total;
   for (const std::int32_t position : found) {
     if (position >= 0) selected = position;
   }
-  return static_cast<std::int64_t>(total);
+  return total;
 }
 
 bool TRankBuckets::PlaceBuckets(std::uint32_t first, std::uint32_t last, std::int64_t at,

@@ -65,12 +65,13 @@ class TRankBuckets {
   Side& SideOf(int side) { return sides_[side]; }
 
   // Writes the records of every bucket to `out` in rank order and returns
-  // how many, leaving every bucket empty for the next scan; `selected`
-  // becomes the position of `select_record`, or stays.
-  // Returns -1 when two records share a rank (a damaged order). Many
-  // entries are placed in two halves, one on `helper`.
-  std::int64_t Place(std::int32_t* out, std::int32_t select_record, std::int32_t& selected,
-                     THelperThread& helper);
+  // how many were added, leaving every bucket empty for the next scan;
+  // `selected` becomes the position of `select_record`, or stays.
+  // `whole` becomes false when two records share a rank (a damaged order):
+  // `out` then holds only part of them. Many entries are placed in two
+  // halves, one on `helper`.
+  std::uint64_t Place(std::int32_t* out, std::int32_t select_record, std::int32_t& selected,
+                      THelperThread& helper, bool& whole);
 
  private:
   std::uint32_t BucketCount() const {

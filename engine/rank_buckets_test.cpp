@@ -11,12 +11,14 @@ namespace olvendrix {
 namespace {
 
 // Feeds `accepted` records of a random order through both sides, as a
-// two-part scan does, and returns what Place writes.
+// two-part scan does, and returns how many Place writes, or -1 when it
+// finds a shared rank.
 struct Placement {
   std::vector<std::uint32_t> rank;
   TRankBuckets buckets;
   THelperThread helper;
   std::vector<std::int32_t> out;
+  std::uint64_t counted = 0;  // by the last Place, whole or not
 
   explicit Placement(std::uint32_t records, unsigned seed) : rank(records), out(records, -7) {
     std::iota(rank.begin(), rank.end(), 0u);
@@ -28,7 +30,9 @@ struct Placement {
     for (std::uint32_t r : accepted) {
       buckets.SideOf(r < rank.size() / 2 ? 1 : 0).Add(rank[r], r);
     }
-    return buckets.Place(out.data(), select, selected, helper);
+    bool whole = true;
+    counted = buckets.Place(out.data(), select, selected, helper, whole);
+    return whole ? static_cast<std::int64_t>(counted) : -1;
   }
   std::vector<std::int32_t> Expected(std::vector<std::uint32_t> accepted) const {
     std::sort(accepted.begin(), accepted.end(),
@@ -70,6 +74,7 @@ TEST(RankBuckets, ASharedRankIsReportedAndLeavesNothingBehind) {
     placement.rank[accepted[1]] = placement.rank[accepted[0]];
     std::int32_t selected = -1;
     EXPECT_EQ(placement.Place(accepted, -1, selected), -1) << accepted_count;
+    EXPECT_EQ(placement.counted, accepted_count);
     // The same buckets place a sound order correctly afterwards.
     std::swap(placement.rank, damaged_rank);
     ASSERT_EQ(placement.Place(accepted, -1, selected), accepted_count);

@@ -445,10 +445,10 @@ void TSearchList::EmitMarkedInOrder(const TSearchPlan& plan, std::uint64_t found
   } else {
     first = forward(0, records);
   }
+  count_ = static_cast<std::int32_t>(found);  // as counted, also when the order fails the check
   if (static_cast<std::uint64_t>(first + second) != found) {
     throw ESearchListError("Error check size in Expand procedure");
   }
-  count_ = static_cast<std::int32_t>(found);
   for (const std::int64_t position : selected) {
     if (position >= 0) SelIndex = static_cast<std::int32_t>(position);
   }
@@ -456,10 +456,11 @@ void TSearchList::EmitMarkedInOrder(const TSearchPlan& plan, std::uint64_t found
 
 void TSearchList::Expand() {
   std::int32_t selected = SelIndex;
-  const std::int64_t found =
-      buckets_.Place(items(), KeepSelection ? SelRecord : -1, selected, helper_);
-  if (found < 0) throw ESearchListError("Error check size in Expand procedure");
-  count_ = static_cast<std::int32_t>(found);
+  bool whole = true;
+  // As counted, also when two records share a rank.
+  count_ = static_cast<std::int32_t>(
+      buckets_.Place(items(), KeepSelection ? SelRecord : -1, selected, helper_, whole));
+  if (!whole) throw ESearchListError("Error check size in Expand procedure");
   if (KeepSelection) SelIndex = selected;
 }
 

@@ -80,7 +80,8 @@ class TSearchList {
   // Raises "%d list is not assigned" for a sort order without its list and
   // "Error DBF Reader Count %d" when the storage does not fit the store or
   // the reader holds no store, leaving the previous results; "Error check size in Expand procedure"
-  // when two records share a rank.
+  // when two records share a rank, Count() then holding the number of
+  // matches counted and Items() only part of them.
   void Search(const TSearchParams& params);
   // How many records Search would find, without listing them: the results,
   // Count and the selection stay as they were. Raises as Search does, but

@@ -383,6 +383,8 @@ TEST_F(SearchListLarge, OrdersMadeToPassTheLoadCheckKeepSearchesInBounds) {
         search.Search(Params(texts));
       } catch (const ESearchListError& e) {
         EXPECT_EQ(e.Message(), "Error check size in Expand procedure");
+        const std::int32_t counted = search.Count();  // as counted, not the last search's
+        EXPECT_EQ(counted, search.CountMatches(Params(texts)));
         continue;
       }
       ASSERT_LE(search.Count(), search.Capacity());

@@ -6,11 +6,12 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include <cwchar>
 #include <string>
 
 #include "engine/errors.h"
 #include "engine/search_list.h"
+#include "mainwindow/program_settings.h"
+#include "mainwindow/win32_text.h"
 
 namespace olvendrix {
 namespace {
@@ -72,6 +73,25 @@ std::wstring ReadStringValue(HKEY key, const wchar_t* name) {
   return buffer;
 }
 
+// Whether "Register" says that the setup has run: a number by its value, a
+// text by RegisterMarkSet; a missing key or value, or one of another type,
+// does not.
+bool MarkFound() {
+  RegistryKey key;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRegistryKey, 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS) {
+    return false;
+  }
+  DWORD number = 0;
+  DWORD size = sizeof number;
+  DWORD type = 0;
+  if (::RegQueryValueExW(key.Get(), L"Register", nullptr, &type, reinterpret_cast<BYTE*>(&number), &size) ==
+          ERROR_SUCCESS &&
+      type == REG_DWORD) {
+    return number != 0;
+  }
+  return RegisterMarkSet(win32::Narrow(ReadStringValue(key.Get(), L"Register")));
+}
+
 void WriteStringValue(HKEY key, const wchar_t* name, const std::wstring& value) {
   const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
   if (::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), bytes) != ERROR_SUCCESS) {
@@ -109,12 +129,13 @@ void CreateDesktopShortcut(const std::filesystem::path& executable, const std::f
 
 void RunFirstRunSetup(const std::filesystem::path& executable, const std::filesystem::path& folder,
                       bool create_shortcut) {
+  // Read first: a key the user may only read still holds a valid mark.
+  if (MarkFound()) return;
   RegistryKey key;
-  if (::RegCreateKeyExW(HKEY_CURRENT_USER, kRegistryKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
-                        key.Receive(), nullptr) != ERROR_SUCCESS) {
+  if (::RegCreateKeyExW(HKEY_CURRENT_USER, kRegistryKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(),
+                        nullptr) != ERROR_SUCCESS) {
     throw EPhoneFormError("Error open registry key!");
   }
-  if (std::wcstol(ReadStringValue(key.Get(), L"Register").c_str(), nullptr, 10) != 0) return;
   ::RegDeleteValueW(key.Get(), L"(По умолчанию)");
   WriteStringValue(key.Get(), L"Register", L"1");
   const std::string version = kProgramVersion;

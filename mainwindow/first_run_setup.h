@@ -15,10 +15,11 @@ namespace olvendrix {
 constexpr const wchar_t* kRegistryKey = L"Software\\Brisvalde\\Olvendrix";
 constexpr const wchar_t* kShortcutName = L"Olvendrix.lnk";
 
-// Stops when the mark "Register" is already non-zero; otherwise writes
-// "Register" = "1" and "Version", then (when `create_shortcut`) saves a link
-// to `executable`, working in `folder`, in the desktop folder of
-// Explorer's "Shell Folders".
+// Stops when the mark "Register" is already set (a non-zero REG_DWORD, or a
+// text RegisterMarkSet accepts), having only read the key; otherwise opens
+// the key for writing, creating it, writes "Register" = "1" and "Version",
+// then (when `create_shortcut`) saves a link to `executable`, working in
+// `folder`, in the desktop folder of Explorer's "Shell Folders".
 void RunFirstRunSetup(const std::filesystem::path& executable, const std::filesystem::path& folder,
                       bool create_shortcut);
 

@@ -2,7 +2,10 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
+
+#include "engine/cp1251.h"
+#include "engine/file_helpers.h"
+#include "engine/format.h"
 
 namespace olvendrix {
 
@@ -39,9 +42,20 @@ std::vector<THelpTopic> ParseHelpFile(std::string_view content) {
   return topics;
 }
 
-std::vector<THelpTopic> ReadHelpFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return ParseHelpFile(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
+std::vector<THelpTopic> ReadHelpFile(const std::filesystem::path& path, const TMessageTexts& messages) {
+  const auto why = [&](const std::string& message) {
+    return std::vector<THelpTopic>{{0, W1251("Довідка"), Format(message, {PathText1251(path)})}};
+  };
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : 0;
+  if (size > static_cast<std::streamoff>(kMaxHelpFileSize)) return why(messages.HelpTooLarge);
+  std::string content(size > 0 ? static_cast<std::size_t>(size) : 0u, '\0');
+  in.seekg(0);
+  in.read(content.data(), static_cast<std::streamsize>(content.size()));
+  content.resize(static_cast<std::size_t>(in.gcount()));  // less when the file shrank meanwhile
+  if (content.find('\0') != std::string::npos) return why(messages.HelpNotText);
+  std::vector<THelpTopic> topics = ParseHelpFile(content);
+  return topics.empty() ? why(messages.HelpMissing) : topics;
 }
 
 std::size_t TopicIndex(const std::vector<THelpTopic>& topics, int context) {

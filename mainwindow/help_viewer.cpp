@@ -1,7 +1,5 @@
 #include "mainwindow/help_viewer.h"
 
-#include "engine/cp1251.h"
-#include "engine/file_helpers.h"
 #include "mainwindow/win32_text.h"
 
 namespace olvendrix {
@@ -52,11 +50,7 @@ void THelpViewer::Request(HWND owner, UINT command, int data, const std::string&
     if (window_ != nullptr) ::DestroyWindow(window_);
     return;
   }
-  topics_ = ReadHelpFile(path_);
-  if (topics_.empty()) {
-    topics_.push_back({0, W1251("Довідка"),
-                       W1251("Файл довідки не знайдено або він порожній: ") + PathText1251(path_)});
-  }
+  topics_ = ReadHelpFile(path_, *messages_);
   if (window_ == nullptr) Create(owner);
   if (window_ == nullptr) return;
   win32::SetWindowText1251(window_, title1251);

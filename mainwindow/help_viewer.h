@@ -28,11 +28,16 @@ class THelpViewer {
   THelpViewer& operator=(const THelpViewer&) = delete;
   ~THelpViewer();
 
-  void SetHelpFile(const std::filesystem::path& path) { path_ = path; }
+  // The file to show, and the texts that say why it cannot be shown; the
+  // texts must outlive the viewer.
+  void SetHelpFile(const std::filesystem::path& path, const TMessageTexts& messages) {
+    path_ = path;
+    messages_ = &messages;
+  }
   // kHelpContents shows the first topic, kHelpContext the topic of `data`
   // (the first one when none has it), kHelpQuit closes the viewer. The file
-  // is read anew at every request that shows it; a missing file shows a
-  // line that says so. `title1251` is the window's caption.
+  // is read anew at every request that shows it; a file that cannot be
+  // shown gives a line that says why. `title1251` is the window's caption.
   void Request(HWND owner, UINT command, int data, const std::string& title1251);
 
   HWND Handle() const { return window_; }
@@ -49,6 +54,7 @@ class THelpViewer {
   void Layout();
 
   std::filesystem::path path_;
+  const TMessageTexts* messages_ = &DefaultMessageTexts();
   std::vector<THelpTopic> topics_;
   HWND window_ = nullptr;
   HWND topic_list_ = nullptr;

@@ -11,16 +11,11 @@
 namespace olvendrix {
 namespace {
 
-std::string_view Trim(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 std::string Upper(std::string_view text) { return UpperCase1251(std::string(text)); }
 
 constexpr std::size_t kMaxValue = 2047;
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16Mark = "\xFF\xFE";
 
 // One line of the text: where it starts, where its content ends (before any
 // CR LF) and where the next line starts.
@@ -41,36 +36,120 @@ void ForEachLine(const std::string& content, Visit&& visit) {
   }
 }
 
-// The upper-cased name of a section header line, or false for another line.
-bool SectionName(std::string_view line, std::string& name) {
-  if (line.empty() || line.front() != '[') return false;
-  const std::size_t close = line.find(']');
-  name = Upper(Trim(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1)));
-  return true;
+void AppendUtf8(std::string& out, std::uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// UTF-16LE to UTF-8. A lone surrogate is encoded as itself, so that
+// Utf8ToUtf16 gives back every code unit.
+std::string Utf16ToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  const auto unit = [&](std::size_t i) {
+    return static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[2 * i]) |
+                                      static_cast<std::uint8_t>(bytes[2 * i + 1]) << 8);
+  };
+  const std::size_t units = bytes.size() / 2;
+  for (std::size_t i = 0; i < units; ++i) {
+    std::uint32_t cp = unit(i);
+    if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < units && unit(i + 1) >= 0xDC00 && unit(i + 1) < 0xE000) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (unit(++i) - 0xDC00);
+    }
+    AppendUtf8(out, cp);
+  }
+  return out;
+}
+
+// The inverse of Utf16ToUtf8, for text it made or well-formed UTF-8.
+std::string Utf8ToUtf16(std::string_view text) {
+  std::string out;
+  out.reserve(2 * text.size());
+  const auto put = [&](std::uint32_t unit) {
+    out += static_cast<char>(unit & 0xFF);
+    out += static_cast<char>(unit >> 8);
+  };
+  for (std::size_t pos = 0; pos < text.size();) {
+    const auto lead = static_cast<std::uint8_t>(text[pos++]);
+    const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    std::uint32_t cp = extra == 0 ? lead : lead & (0x3F >> extra);
+    for (int i = 0; i < extra && pos < text.size(); ++i) cp = cp << 6 | (static_cast<std::uint8_t>(text[pos++]) & 0x3F);
+    if (cp >= 0x10000) {
+      put(0xD800 + ((cp - 0x10000) >> 10));
+      put(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      put(cp);
+    }
+  }
+  return out;
 }
 
 }  // namespace
 
+std::string_view TrimProfileBlanks(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
 TIniFile::TIniFile(const std::filesystem::path& path) : path_(path) {
   std::ifstream in(path, std::ios::binary);
   content_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  const std::string_view bytes = content_;
+  if (bytes.substr(0, kUtf16Mark.size()) == kUtf16Mark) {
+    encoding_ = Encoding::kUtf16;
+    content_ = Utf16ToUtf8(bytes.substr(kUtf16Mark.size()));
+  } else if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
+    encoding_ = Encoding::kUtf8;
+    content_.erase(0, kUtf8Mark.size());
+  }
   Parse();
 }
 
+std::string TIniFile::To1251(std::string_view held) const {
+  return encoding_ == Encoding::kCp1251 ? std::string(held) : Utf8ToCp1251(held);
+}
+
+std::string TIniFile::From1251(std::string_view text) const {
+  return encoding_ == Encoding::kCp1251 ? std::string(text) : Cp1251ToUtf8(text);
+}
+
+bool TIniFile::SectionName(std::string_view line, std::string& name) const {
+  if (line.empty() || line.front() != '[') return false;
+  const std::size_t close = line.find(']');
+  name = Upper(To1251(TrimProfileBlanks(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1))));
+  return true;
+}
+
 void TIniFile::Parse() {
+  ++text_walks_;
   entries_.clear();
   std::string section;
   ForEachLine(content_, [&](const Line& at) {
-    const std::string_view line = Trim(std::string_view(content_).substr(at.start, at.end - at.start));
+    const std::string_view line = TrimProfileBlanks(std::string_view(content_).substr(at.start, at.end - at.start));
     if (line.empty() || line.front() == ';' || SectionName(line, section)) return true;
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) return true;
-    std::string_view value = Trim(line.substr(equals + 1));
+    std::string_view value = TrimProfileBlanks(line.substr(equals + 1));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
       value = value.substr(1, value.size() - 2);
     }
-    entries_.push_back({section, Upper(Trim(line.substr(0, equals))), std::string(value)});
+    entries_.push_back({section, Upper(To1251(TrimProfileBlanks(line.substr(0, equals)))), To1251(value)});
     return true;
   });
 }
@@ -81,13 +160,13 @@ std::vector<std::string> TIniFile::ReadSectionLines(std::string_view section) co
   std::string current;
   bool inside = false, seen = false;
   ForEachLine(content_, [&](const Line& at) {
-    const std::string_view line = Trim(std::string_view(content_).substr(at.start, at.end - at.start));
+    const std::string_view line = TrimProfileBlanks(std::string_view(content_).substr(at.start, at.end - at.start));
     if (SectionName(line, current)) {
       if (inside) return false;  // the first section of that name only
       inside = !seen && current == wanted;
       seen = seen || inside;
     } else if (inside && !line.empty() && line.front() != ';') {
-      lines.emplace_back(line);
+      lines.push_back(To1251(line));
     }
     return true;
   });
@@ -95,44 +174,20 @@ std::vector<std::string> TIniFile::ReadSectionLines(std::string_view section) co
 }
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  const std::string wanted_section = Upper(section);
-  const std::string wanted_key = Upper(Trim(key));
-  std::string current;
-  bool inside = false, found_section = false, replaced = false;
-  std::size_t insert_at = std::string::npos;
-  ForEachLine(content_, [&](const Line& at) {
-    const std::string_view raw = std::string_view(content_).substr(at.start, at.end - at.start);
-    const std::string_view line = Trim(raw);
-    if (SectionName(line, current)) {
-      if (inside) return false;
-      inside = !found_section && current == wanted_section;
-      if (inside) insert_at = at.next;
-      found_section = found_section || inside;
-      return true;
-    }
-    if (!inside || line.empty()) return true;
-    insert_at = at.next;
-    const std::size_t equals = line.find('=');
-    if (line.front() == ';' || equals == std::string_view::npos || Upper(Trim(line.substr(0, equals))) != wanted_key) {
-      return true;
-    }
-    // Same key: the value after "=" is replaced, the rest of the line kept.
-    const std::size_t value_start = at.start + static_cast<std::size_t>(raw.find('=')) + 1;
-    content_.replace(value_start, at.end - value_start, value);
-    replaced = true;
-    return false;
-  });
-  if (!replaced) {
-    const std::string entry = std::string(key) + "=" + std::string(value) + "\r\n";
-    if (!found_section) insert_at = content_.size();
-    // A last line without its line end gets one before anything follows it.
-    if (insert_at == content_.size() && !content_.empty() && content_.back() != '\n') {
-      content_ += "\r\n";
-      insert_at = content_.size();
-    }
-    content_.insert(insert_at, found_section ? entry : "[" + std::string(section) + "]\r\n" + entry);
+  const std::string section_upper = Upper(section);
+  PendingSection* target = nullptr;
+  for (PendingSection& pending : pending_) {
+    if (pending.upper == section_upper) target = &pending;
   }
-  Parse();
+  if (target == nullptr) target = &pending_.emplace_back(PendingSection{section_upper, std::string(section), {}});
+  const std::string key_upper = Upper(TrimProfileBlanks(key));
+  for (PendingKey& pending : target->keys) {
+    if (pending.upper == key_upper) {
+      pending.value = value;
+      return;
+    }
+  }
+  target->keys.push_back({key_upper, std::string(key), std::string(value)});
 }
 
 void TIniFile::WriteInteger(std::string_view section, std::string_view key, std::int32_t value) {
@@ -143,12 +198,109 @@ void TIniFile::WriteBool(std::string_view section, std::string_view key, bool va
   WriteString(section, key, value ? "1" : "0");
 }
 
-void TIniFile::UpdateFile() const {
+std::string TIniFile::AppliedText() {
+  ++text_walks_;
+  for (PendingSection& section : pending_) {
+    section.seen = false;
+    for (PendingKey& key : section.keys) key.written = false;
+  }
+  std::string out;
+  out.reserve(content_.size() + 4096);
+  const auto end_line = [&] {
+    if (!out.empty() && out.back() != '\n') out += "\r\n";
+  };
+  const auto put_key = [&](const PendingKey& key) {
+    end_line();
+    out += From1251(key.key) + "=" + From1251(key.value) + "\r\n";
+  };
+  // New keys go after the last line of their section that is not blank.
+  PendingSection* inside = nullptr;
+  std::string held_blanks;
+  const auto leave_section = [&] {
+    if (inside == nullptr) return;
+    for (const PendingKey& key : inside->keys) {
+      if (!key.written) put_key(key);
+    }
+    out += held_blanks;
+    held_blanks.clear();
+    inside = nullptr;
+  };
+  std::string name;
+  ForEachLine(content_, [&](const Line& at) {
+    const std::string_view whole = std::string_view(content_).substr(at.start, at.next - at.start);
+    const std::string_view raw = whole.substr(0, at.end - at.start);
+    const std::string_view line = TrimProfileBlanks(raw);
+    if (SectionName(line, name)) {
+      leave_section();
+      for (PendingSection& section : pending_) {
+        if (section.upper == name && !section.seen) inside = &section;  // the first of that name only
+      }
+      if (inside != nullptr) inside->seen = true;
+      out += whole;
+      return true;
+    }
+    if (inside == nullptr) {
+      out += whole;
+      return true;
+    }
+    if (line.empty()) {
+      held_blanks += whole;
+      return true;
+    }
+    out += held_blanks;
+    held_blanks.clear();
+    const std::size_t equals = line.find('=');
+    PendingKey* match = nullptr;
+    if (line.front() != ';' && equals != std::string_view::npos) {
+      const std::string key = Upper(To1251(TrimProfileBlanks(line.substr(0, equals))));
+      for (PendingKey& pending : inside->keys) {
+        if (pending.upper == key && !pending.written) match = &pending;
+      }
+    }
+    if (match == nullptr) {
+      out += whole;
+      return true;
+    }
+    // Same key: the value after "=" is replaced, the rest of the line kept.
+    const std::size_t value_start = raw.find('=') + 1;
+    out += raw.substr(0, value_start);
+    out += From1251(match->value);
+    out += whole.substr(raw.size());
+    match->written = true;
+    return true;
+  });
+  leave_section();
+  for (const PendingSection& section : pending_) {
+    if (section.seen) continue;
+    end_line();
+    out += "[" + From1251(section.name) + "]\r\n";
+    for (const PendingKey& key : section.keys) put_key(key);
+  }
+  return out;
+}
+
+void TIniFile::UpdateFile() {
+  std::string text = AppliedText();
+  std::string bytes;
+  switch (encoding_) {
+    case Encoding::kCp1251:
+      bytes = text;
+      break;
+    case Encoding::kUtf8:
+      bytes = std::string(kUtf8Mark) + text;
+      break;
+    case Encoding::kUtf16:
+      bytes = std::string(kUtf16Mark) + Utf8ToUtf16(text);
+      break;
+  }
   try {
-    SaveThroughTempFile(path_, content_.data(), content_.size());
+    SaveThroughTempFile(path_, bytes.data(), bytes.size());
   } catch (const Exception&) {
     throw EPhoneFormError(Format("Unable to write to %s", {PathText1251(path_)}));
   }
+  content_ = std::move(text);
+  pending_.clear();
+  Parse();
 }
 
 const TIniFile::Entry* TIniFile::Find(std::string_view section, std::string_view key) const {
@@ -159,7 +311,6 @@ const TIniFile::Entry* TIniFile::Find(std::string_view section, std::string_view
   }
   return nullptr;
 }
-
 std::string TIniFile::ReadString(std::string_view section, std::string_view key,
                                  const std::string& fallback) const {
   const Entry* entry = Find(section, key);

@@ -74,6 +74,11 @@ TEST(ProgramSettings, DirectivesAndSearchOptionsHaveTheirDefaultsAndLimits) {
   EXPECT_EQ(rejected.Modes, (TMatchModes{}));
 }
 
+TEST(ProgramSettings, TheRegistryMarkIsSetOnlyByANonZeroNumber) {
+  for (const char* text : {"1", "-1", "0x10", "+7"}) EXPECT_TRUE(RegisterMarkSet(text)) << text;
+  for (const char* text : {"", "0", "1abc", " 1", "1 ", "99999999999", "yes"}) EXPECT_FALSE(RegisterMarkSet(text)) << text;
+}
+
 TEST(IniFile, WritesKeepEveryOtherByteAndCreateWhatIsMissing) {
   TempFolder folder;
   const std::string original = "; admin's notes\r\n[Directives]\r\nBaseFileName=" + W1251("Абоненти.dbf") +
@@ -105,6 +110,69 @@ TEST(IniFile, AFailedWriteNamesTheFileAndLosesNothing) {
             "Unable to write to " + PathText1251(folder / "options.ini"));
   platform::testing::ClearFaults();
   EXPECT_EQ(testing::ReadBytes(folder / "options.ini"), "[Directives]\r\nNoDeleteBase=1\r\n");
+}
+
+// UTF-16LE bytes of UTF-8 text (the tests' texts are in the basic plane).
+std::string Utf16(std::string_view utf8) {
+  std::string out;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto lead = static_cast<std::uint8_t>(utf8[i++]);
+    const int extra = lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    std::uint32_t cp = extra == 0 ? lead : lead & (0x3F >> extra);
+    for (int k = 0; k < extra; ++k) cp = cp << 6 | (static_cast<std::uint8_t>(utf8[i++]) & 0x3F);
+    out += static_cast<char>(cp & 0xFF);
+    out += static_cast<char>(cp >> 8);
+  }
+  return out;
+}
+
+TEST(IniFile, FilesWithAByteOrderMarkAreReadAndWrittenInTheirEncoding) {
+  TempFolder folder;
+  const std::string before =
+      "[Directives]\r\nRegisterProgram=0\r\nCaption=Довідник\r\n; 日本 stays\r\n[Options]\r\nLangName=english\r\n";
+  const std::string after =
+      "[Directives]\r\nRegisterProgram=0\r\nCaption=Довідник\r\n; 日本 stays\r\n[Options]\r\nLangName=ukrainian\r\n"
+      "[history0]\r\nvalue0=Бойко\r\n";
+  const struct {
+    const char* name;
+    std::string mark;
+    std::string (*encode)(std::string_view);
+  } encodings[] = {{"utf16", "\xFF\xFE", Utf16}, {"utf8", "\xEF\xBB\xBF", [](std::string_view s) { return std::string(s); }}};
+  for (const auto& encoding : encodings) {
+    const auto path = folder / (std::string(encoding.name) + ".ini");
+    demo::WriteBytes(path, encoding.mark + encoding.encode(before));
+    TIniFile ini(path);
+    TProgramSettings settings;
+    ReadDirectives(ini, settings);
+    EXPECT_FALSE(settings.RegisterProgram) << encoding.name;
+    EXPECT_EQ(ini.ReadString("Directives", "Caption", ""), W1251("Довідник")) << encoding.name;
+    ini.WriteString("Options", "LangName", "ukrainian");
+    ini.WriteString("history0", "value0", W1251("Бойко"));
+    ini.UpdateFile();
+    EXPECT_EQ(testing::ReadBytes(path), encoding.mark + encoding.encode(after)) << encoding.name;
+  }
+}
+
+TEST(IniFile, TheWritesOfAnExitTakeOneWalkOverTheText) {
+  TempFolder folder;
+  std::string big = "[Directives]\r\nHistoryCount=100\r\n";
+  while (big.size() < 2 * 1024 * 1024) big += "; " + std::string(60, 'x') + "\r\n";
+  big += "[history0]\r\nvalue7=old\r\n";
+  demo::WriteBytes(folder / "options.ini", big);
+  TIniFile ini(folder / "options.ini");
+  EXPECT_EQ(ini.TextWalks(), 1);
+  for (int entry = 0; entry < 100; ++entry) {
+    ini.WriteString("history0", "value" + std::to_string(entry), "text" + std::to_string(entry));
+  }
+  EXPECT_EQ(ini.TextWalks(), 1);
+  ini.UpdateFile();
+  EXPECT_EQ(ini.TextWalks(), 3);  // the writes applied, then the new text read
+  const std::string written = testing::ReadBytes(folder / "options.ini");
+  EXPECT_EQ(written.substr(0, big.size() - 12), big.substr(0, big.size() - 12));
+  const TIniFile again(folder / "options.ini");
+  EXPECT_EQ(again.ReadString("history0", "value7", ""), "text7");  // replaced in place
+  EXPECT_EQ(again.ReadString("history0", "value99", ""), "text99");
+  EXPECT_EQ(ini.ReadString("history0", "value0", ""), "text0");
 }
 
 TEST(ProgramSettings, OptionsAreWrittenInTheirForms) {

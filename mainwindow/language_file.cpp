@@ -1,7 +1,11 @@
 #include "mainwindow/language_file.h"
 
+#include <algorithm>
+
 #include "engine/cp1251.h"
+#include "engine/file_helpers.h"
 #include "engine/format.h"
+#include "engine/platform/platform.h"
 
 namespace olvendrix {
 namespace {
@@ -42,6 +46,64 @@ void ReadLanguageTexts(const TIniFile& file, TMessageTexts& messages, TWindowTex
   }
   if (file.HasKey("mainform", "inputs")) window.InputsCaption = " " + file.ReadString("mainform", "inputs", "") + " ";
   window.LanguageNames = file.ReadSectionLines("languages");
+}
+
+bool IsPlainLanguageName(std::string_view name1251) {
+  if (name1251.empty() || name1251.find("..") != std::string_view::npos) return false;
+  for (const char c : name1251) {
+    if (static_cast<unsigned char>(c) < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
+      return false;
+    }
+  }
+  // A device name stays one with any extension and with blanks or dots after it.
+  std::string base = UpperCase1251(std::string(name1251.substr(0, name1251.find('.'))));
+  base.erase(base.find_last_not_of(' ') + 1);
+  constexpr std::string_view kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
+  if (std::find(std::begin(kDevices), std::end(kDevices), base) != std::end(kDevices)) return false;
+  return !(base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           base[3] >= '0' && base[3] <= '9');
+}
+
+bool ReadLanguageFile(const std::filesystem::path& folder, const std::string& name1251,
+                      TMessageTexts& messages, TWindowTexts& window) {
+  const std::filesystem::path path = LanguageFilePath(folder, name1251);
+  const bool exists = IsPlainLanguageName(name1251) && platform::RegularFileExists(path);
+  // Nothing outside the folder is read, nor anything that is no language
+  // file: the texts then fall back as for a missing file.
+  ReadLanguageTexts(TIniFile(exists ? path : std::filesystem::path()), messages, window);
+  return exists;
+}
+
+std::vector<std::string> FindLanguageFiles(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const std::filesystem::path& entry : platform::ListFolder(folder / "LANGUAGES")) {
+    const auto utf8 = entry.u8string();
+    const std::string file(utf8.begin(), utf8.end());
+    const std::string file1251 = Utf8ToCp1251(file);
+    if (Cp1251ToUtf8(file1251) != file || file1251.size() < 4 ||
+        UpperCase1251(file1251.substr(file1251.size() - 4)) != ".LNG") {
+      continue;
+    }
+    const std::string name = StripExtension(file1251);
+    if (IsPlainLanguageName(name) && platform::RegularFileExists(LanguageFilePath(folder, name))) {
+      names.push_back(name);
+    }
+  }
+  return names;
+}
+
+std::string LanguageDisplayName(const std::vector<std::string>& language_names, const std::string& name1251) {
+  const std::string wanted = UpperCase1251(name1251);
+  for (const std::string& line : language_names) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string::npos ||
+        UpperCase1251(std::string(TrimProfileBlanks(std::string_view(line).substr(0, equals)))) != wanted) {
+      continue;
+    }
+    const std::string_view text = TrimProfileBlanks(std::string_view(line).substr(equals + 1));
+    return text.empty() ? name1251 : std::string(text);
+  }
+  return name1251;
 }
 
 }  // namespace olvendrix

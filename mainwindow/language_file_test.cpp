@@ -67,6 +67,59 @@ TEST_F(LanguageFile, ValuesWithOtherPlaceholdersAreRefused) {
   EXPECT_EQ(messages_.MessSaveToFile, "100% done");  // shown as it is, never formatted
 }
 
+TEST(LanguageNames, BlanksAroundTheNameAndTheTextDoNotCount) {
+  const std::vector<std::string> names = {"english = English", "ukrainian =", "german\t= \"Deutsch\" ",
+                                          "english=Second"};
+  EXPECT_EQ(LanguageDisplayName(names, "ENGLISH"), "English");
+  EXPECT_EQ(LanguageDisplayName(names, "ukrainian"), "ukrainian");  // an empty text shows the name
+  EXPECT_EQ(LanguageDisplayName(names, "german"), "\"Deutsch\"");   // quotes as the section holds them
+  EXPECT_EQ(LanguageDisplayName(names, "french"), "french");
+}
+
+TEST(LanguageNames, OnlyAPlainFileNameNamesALanguage) {
+  for (const char* name : {"english", "console", "com10", " spaced ", "x.old"}) EXPECT_TRUE(IsPlainLanguageName(name)) << name;
+  for (const char* name : {"", "*", "en?lish", "..", "..\\..\\x", "C:\\temp\\x", "\\Windows\\x", "a/b", "a:stream",
+                           "con", "CON", "nul.txt", "com1", "Lpt9 ", "conin$", "a<b", "a|b", "a\"b", "tab\t"}) {
+    EXPECT_FALSE(IsPlainLanguageName(name)) << name;
+  }
+}
+
+class LanguageFolder : public ::testing::Test {
+ protected:
+  LanguageFolder() { std::filesystem::create_directories(folder_ / "LANGUAGES" / "dir.lng"); }
+  void Put(const std::filesystem::path& path, const std::string& file_caption) {
+    demo::WriteBytes(path, "[menu]\r\nFile=" + file_caption + "\r\n");
+  }
+  // The File caption after reading `name`, and whether it was found.
+  std::pair<bool, std::string> Load(const std::string& name) {
+    TMessageTexts messages = DefaultMessageTexts();
+    TWindowTexts window = DefaultWindowTexts();
+    const bool found = ReadLanguageFile(folder_.path(), name, messages, window);
+    return {found, window.Menu[mtxFile]};
+  }
+  TempFolder folder_;
+};
+
+TEST_F(LanguageFolder, OnlyOrdinaryFilesOfPlainNamesAreFoundAndListed) {
+  const std::filesystem::path languages = folder_ / "LANGUAGES";
+  Put(languages / "english.lng", "File");
+#ifndef _WIN32
+  // Files whose names Windows refuses or takes for a device.
+  Put(languages / "*.lng", "Star");
+  Put(languages / "con.lng", "Device");
+#endif
+  Put(languages / "x.lngold", "Old");
+  Put(languages / std::filesystem::u8path("日本.lng"), "Japanese");
+  Put(folder_ / "outside.lng", "Outside");
+  const std::string builtin = DefaultWindowTexts().Menu[mtxFile];
+  EXPECT_EQ(Load("english"), std::make_pair(true, std::string("File")));
+  for (const char* name : {"*", "con", "dir", "../outside", "english:x", "x", "??"}) {
+    EXPECT_EQ(Load(name), std::make_pair(false, builtin)) << name;  // nothing read
+  }
+  EXPECT_EQ(FindLanguageFiles(folder_.path()), (std::vector<std::string>{"english"}));
+  EXPECT_TRUE(FindLanguageFiles(folder_ / "none").empty());
+}
+
 TEST(ShippedLanguages, AreCompleteAndNameEachOther) {
   const std::filesystem::path folder = platform::ExecutableFolder() / "resources";
   for (const char* name : {"ukrainian", "english"}) {

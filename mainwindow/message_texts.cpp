@@ -23,11 +23,14 @@ const TMessageTexts& DefaultMessageTexts() {
       W1251("Сортування! "),
       W1251("Попередня підготовка бази даних не завершена!  Ви дійсно хочете завершити роботу "
             "програми? "),
+      W1251("Файл довідки не знайдено або він порожній: %s"),
+      W1251("Файл %s не є файлом довідки: він більший за 16 МБ."),
+      W1251("Файл %s не є файлом довідки: у ньому двійкові дані, а не текст."),
   };
   return texts;
 }
 
-const TMessageKey kMessageKeys[16] = {
+const TMessageKey kMessageKeys[19] = {
     {"ErrorFIndBase", &TMessageTexts::ErrorFIndBase, "s"},
     {"ErrorTerminate", &TMessageTexts::ErrorTerminate, "s"},
     {"ErrorSaveToFile", &TMessageTexts::ErrorSaveToFile, "s"},
@@ -44,6 +47,9 @@ const TMessageKey kMessageKeys[16] = {
     {"MessSearching", &TMessageTexts::MessSearching, nullptr},
     {"MessSorting", &TMessageTexts::MessSorting, nullptr},
     {"MessOnClose", &TMessageTexts::MessOnClose, nullptr},
+    {"HelpMissing", &TMessageTexts::HelpMissing, "s"},
+    {"HelpTooLarge", &TMessageTexts::HelpTooLarge, "s"},
+    {"HelpNotText", &TMessageTexts::HelpNotText, "s"},
 };
 
 }  // namespace olvendrix

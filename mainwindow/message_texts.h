@@ -24,6 +24,10 @@ struct TMessageTexts {
   std::string MessSearching;
   std::string MessSorting;
   std::string MessOnClose;
+  // The help viewer's, when help.hlp cannot be shown; %s: the file's path.
+  std::string HelpMissing;   // missing, unreadable or without topics
+  std::string HelpTooLarge;  // larger than any help text
+  std::string HelpNotText;   // binary
 };
 
 const TMessageTexts& DefaultMessageTexts();
@@ -36,7 +40,8 @@ struct TMessageKey {
   std::string TMessageTexts::*Text;
   const char* Placeholders;
 };
-// The sixteen messages in the order a language file is read.
-extern const TMessageKey kMessageKeys[16];
+// The messages in the order a language file is read: the sixteen of the
+// preparation, search, save and close, then the help viewer's.
+extern const TMessageKey kMessageKeys[19];
 
 }  // namespace olvendrix

@@ -237,7 +237,7 @@ namespace {
 
 void ShowFatalBox(HWND owner, const std::string& format, const std::exception& error) {
   const std::string text = Format(format, {"\n\r", MessageOf(error)});
-  ::MessageBoxW(owner, win32::Wide(text).c_str(), L"Olvendrix", MB_OK | MB_ICONERROR);
+  ::MessageBoxW(owner, win32::Wide(text).c_str(), L"Olvendrix", MB_OK);
 }
 
 }  // namespace

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <objbase.h>
+#include <sddl.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <cwchar>
 #include <thread>
 
 #include "engine/file_helpers.h"
@@ -246,6 +248,7 @@ TEST_F(Commands, AnUnwritableSettingsFileEndsInTheFatalBox) {
   ASSERT_EQ(MessageBoxAnswerer::Texts().size(), 1u);
   EXPECT_EQ(MessageBoxAnswerer::Texts()[0],
             " FATAL ERROR :\n\r Unable to write to " + PathText1251(folder_ / "options.ini"));
+  EXPECT_FALSE(MessageBoxAnswerer::Icons()[0]);  // a plain box
 }
 
 std::wstring RegistryValue(const wchar_t* name) {
@@ -302,6 +305,51 @@ TEST_F(Commands, TheFirstRunLeavesTheMarkAndAShortcutOnce) {
   std::filesystem::remove(DesktopShortcut());
   Start();
   EXPECT_FALSE(std::filesystem::exists(DesktopShortcut()));
+}
+
+// The mark as a value of its own type, written straight to the registry.
+void SetMark(DWORD type, const void* data, DWORD size) {
+  ::RegDeleteTreeW(HKEY_CURRENT_USER, kRegistryKey);
+  ::RegSetKeyValueW(HKEY_CURRENT_USER, kRegistryKey, L"Register", type, data, size);
+}
+
+TEST(FirstRunSetup, OnlyANonZeroNumberMarksTheSetupAsDone) {
+  const auto ran = [] {
+    RunFirstRunSetup(L"C:\\x.exe", L"C:\\", false);
+    return RegistryValue(L"Version") == L"1.07.07";
+  };
+  for (const wchar_t* text : {L"1abc", L" 1", L"99999999999", L"0", L""}) {
+    SetMark(REG_SZ, text, static_cast<DWORD>((std::wcslen(text) + 1) * sizeof(wchar_t)));
+    EXPECT_TRUE(ran()) << win32::Narrow(text);
+    EXPECT_EQ(RegistryValue(L"Register"), L"1");
+  }
+  SetMark(REG_SZ, L"2", 4);
+  EXPECT_FALSE(ran());
+  const DWORD one = 1, zero = 0;
+  SetMark(REG_DWORD, &one, sizeof one);
+  EXPECT_FALSE(ran());
+  SetMark(REG_DWORD, &zero, sizeof zero);
+  EXPECT_TRUE(ran());
+  ::RegDeleteTreeW(HKEY_CURRENT_USER, kRegistryKey);
+}
+
+TEST(FirstRunSetup, AKeyTheUserMayOnlyReadStillHoldsTheMark) {
+  SetMark(REG_SZ, L"1", 4);
+  HKEY key = nullptr;
+  ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, kRegistryKey, 0, WRITE_DAC, &key), ERROR_SUCCESS);
+  PSECURITY_DESCRIPTOR read_only = nullptr;
+  ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KR;;;WD)", SDDL_REVISION_1,
+                                                                     &read_only, nullptr));
+  ASSERT_EQ(::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, read_only), ERROR_SUCCESS);
+  ::LocalFree(read_only);
+  EXPECT_NO_THROW(RunFirstRunSetup(L"C:\\x.exe", L"C:\\", false));
+  // Everyone again, so that the key can go.
+  SECURITY_DESCRIPTOR open{};
+  ::InitializeSecurityDescriptor(&open, SECURITY_DESCRIPTOR_REVISION);
+  ::SetSecurityDescriptorDacl(&open, TRUE, nullptr, FALSE);
+  ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &open);
+  ::RegCloseKey(key);
+  ::RegDeleteTreeW(HKEY_CURRENT_USER, kRegistryKey);
 }
 
 class Languages : public Commands {
@@ -368,7 +416,7 @@ TEST_F(Commands, HelpOpensTheViewerAndClosesWithTheWindow) {
 
   // The options topic by its context number.
   THelpViewer direct;
-  direct.SetHelpFile(folder_ / "help.hlp");
+  direct.SetHelpFile(folder_ / "help.hlp", DefaultMessageTexts());
   HWND owner = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
   direct.Request(owner, THelpViewer::kHelpContext, 10, "Help");
   EXPECT_EQ(direct.ShownContext(), 10);

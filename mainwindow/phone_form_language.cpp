@@ -1,5 +1,4 @@
 // The interface language: a language file's texts put on the window.
-#include "engine/file_helpers.h"
 #include "mainwindow/language_file.h"
 #include "mainwindow/phone_form.h"
 #include "mainwindow/win32_text.h"
@@ -7,9 +6,7 @@
 namespace olvendrix {
 
 bool TPhoneForm::ApplyLanguageFile(const std::string& name) {
-  const std::filesystem::path path = LanguageFilePath(folder_, name);
-  const bool exists = FileFound(path);
-  ReadLanguageTexts(TIniFile(path), session_->MessageTexts(), texts_);
+  const bool exists = ReadLanguageFile(folder_, name, session_->MessageTexts(), texts_);
   ApplyCaptions();
   return exists;
 }

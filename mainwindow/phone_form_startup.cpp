@@ -9,7 +9,7 @@
 namespace olvendrix {
 
 void TPhoneForm::FormCreate() {
-  help_viewer_.SetHelpFile(folder_ / "help.hlp");
+  help_viewer_.SetHelpFile(folder_ / "help.hlp", session_->MessageTexts());
   CreateControls();
   CreateInputBoxes();
   CreateListColumns();

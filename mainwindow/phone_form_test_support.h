@@ -31,10 +31,13 @@ class MessageBoxAnswerer {
   explicit MessageBoxAnswerer(int answer) {
     answer_ = answer;
     texts_.clear();
+    icons_.clear();
     hook_ = ::SetWindowsHookExW(WH_CBT, Hook, nullptr, ::GetCurrentThreadId());
   }
   ~MessageBoxAnswerer() { ::UnhookWindowsHookEx(hook_); }
   static const std::vector<std::string>& Texts() { return texts_; }
+  // Whether each box showed a picture (an icon) beside its text.
+  static const std::vector<bool>& Icons() { return icons_; }
 
  private:
   static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
@@ -46,13 +49,30 @@ class MessageBoxAnswerer {
         wchar_t text[1024] = {};
         ::GetDlgItemTextW(box, 0xFFFF, text, 1024);
         texts_.push_back(win32::Narrow(text));
+        icons_.push_back(ShowsIcon(box));
         ::PostMessageW(box, WM_COMMAND, answer_, 0);
       }
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
   }
+  static bool ShowsIcon(HWND box) {
+    bool shown = false;
+    ::EnumChildWindows(
+        box,
+        [](HWND child, LPARAM found) {
+          // The box itself is not shown yet: the child's own style tells.
+          const LONG style = ::GetWindowLongW(child, GWL_STYLE);
+          if ((style & SS_TYPEMASK) == SS_ICON && (style & WS_VISIBLE) && ::SendMessageW(child, STM_GETICON, 0, 0) != 0) {
+            *reinterpret_cast<bool*>(found) = true;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&shown));
+    return shown;
+  }
   static inline int answer_ = IDOK;
   static inline std::vector<std::string> texts_;
+  static inline std::vector<bool> icons_;
   HHOOK hook_;
 };
 

@@ -43,4 +43,9 @@ void ReadSearchOptions(const TIniFile& ini, TSearchOptions& options) {
   if (DigitsToBytes(ini.ReadString(kSection, "SearchParam", "00000"), modes)) options.Modes = modes;
 }
 
+bool RegisterMarkSet(std::string_view text) {
+  std::int32_t value = 0;
+  return ParseProfileInteger(text, value) && value != 0;
+}
+
 }  // namespace olvendrix

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "engine/match_mode.h"
 #include "mainwindow/ini_file.h"
@@ -54,5 +55,11 @@ void ReadSearchOptions(const TIniFile& ini, TSearchOptions& options);
 // [Options] CaseSensitiv, SearchParam, ImmedSearch, Delay, SortMode and
 // LangName, in that order. [Directives] is never written.
 void WriteOptions(TIniFile& ini, const TProgramSettings& settings, const TSearchOptions& options);
+
+// Whether the first-run setup's registry value "Register", held as text,
+// says that the setup has run: the text reads as a non-zero integer by the
+// rules of ReadInteger. Missing or non-numeric text ("1abc", " 1", a number
+// beyond 32 bits) counts as 0.
+bool RegisterMarkSet(std::string_view text);
 
 }  // namespace olvendrix

@@ -2,12 +2,14 @@
 // animation, the maker's links and the help file.
 #include <gtest/gtest.h>
 
-
 #include "engine/cp1251.h"
+#include "engine/file_helpers.h"
+#include "engine/format.h"
 #include "engine/platform/platform.h"
 #include "mainwindow/help_file.h"
 #include "mainwindow/maker_links.h"
 #include "mainwindow/wait_indicator.h"
+#include "tests/test_support.h"
 
 namespace olvendrix {
 namespace {
@@ -64,8 +66,32 @@ TEST(HelpFile, TopicsByContext) {
   EXPECT_EQ(TopicIndex(topics, 99), 0u);
 }
 
+TEST(HelpFile, AFileThatCannotBeShownSaysWhy) {
+  testing::TempFolder folder;
+  const TMessageTexts& messages = DefaultMessageTexts();
+  const auto shown = [&](const char* name) {
+    const std::vector<THelpTopic> topics = ReadHelpFile(folder / name, messages);
+    EXPECT_EQ(topics.size(), 1u) << name;
+    return topics.empty() ? std::string() : topics[0].Text.substr(0, 300);  // a short report on failure
+  };
+  const auto says = [&](const std::string& message, const char* name) {
+    return Format(message, {PathText1251(folder / name)});
+  };
+  EXPECT_EQ(shown("missing.hlp"), says(messages.HelpMissing, "missing.hlp"));
+  demo::WriteBytes(folder / "plain.hlp", "no topics here\r\n");
+  EXPECT_EQ(shown("plain.hlp"), says(messages.HelpMissing, "plain.hlp"));
+  demo::WriteBytes(folder / "binary.hlp", std::string("@topic 1 MZ\r\n\x90\0\x03\0", 16));
+  EXPECT_EQ(shown("binary.hlp"), says(messages.HelpNotText, "binary.hlp"));
+  // A sparse file: its size alone refuses it, unread.
+  demo::WriteBytes(folder / "huge.hlp", "@topic 1 Huge\r\n");
+  std::filesystem::resize_file(folder / "huge.hlp", kMaxHelpFileSize + 1);
+  EXPECT_EQ(shown("huge.hlp"), says(messages.HelpTooLarge, "huge.hlp"));
+  std::filesystem::resize_file(folder / "huge.hlp", 15);
+  EXPECT_EQ(shown("huge.hlp"), "");  // the topic itself, under the limit
+}
+
 TEST(HelpFile, TheShippedHelpHasTheOptionsTopic) {
-  const auto topics = ReadHelpFile(platform::ExecutableFolder() / "resources" / "help.hlp");
+  const auto topics = ReadHelpFile(platform::ExecutableFolder() / "resources" / "help.hlp", DefaultMessageTexts());
   ASSERT_GE(topics.size(), 5u);
   EXPECT_EQ(topics[0].Context, 1);
   EXPECT_EQ(topics[TopicIndex(topics, 10)].Title, W1251("Опції"));

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/cp1251.h"
+#include "mainwindow/language_file.h"
 #include "mainwindow/win32_text.h"
 #include "options/mode_grid.h"
 
@@ -179,34 +180,14 @@ void TOptionsForm::ApplyDialogCaptions() {
   }
 }
 
-void TOptionsForm::ScanLanguageFiles() {
-  language_files_.clear();
-  const std::filesystem::path pattern = host_.ProgramFolder() / "LANGUAGES" / "*.lng";
-  WIN32_FIND_DATAW found{};
-  HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    std::string name = win32::Narrow(found.cFileName);
-    const std::size_t dot = name.rfind('.');
-    if (dot != std::string::npos) name.erase(dot);
-    language_files_.push_back(name);
-  } while (::FindNextFileW(search, &found));
-  ::FindClose(search);
-}
+void TOptionsForm::ScanLanguageFiles() { language_files_ = FindLanguageFiles(host_.ProgramFolder()); }
 
 void TOptionsForm::FillLanguageCombo() {
   ::SendMessageW(cmbLanguage, CB_RESETCONTENT, 0, 0);
   const std::vector<std::string>& names = host_.InterfaceTexts().LanguageNames;
   for (const std::string& file : language_files_) {
-    std::string display = file;
-    for (const std::string& line : names) {
-      const std::size_t equals = line.find('=');
-      if (equals == std::string::npos || UpperCase1251(line.substr(0, equals)) != UpperCase1251(file)) continue;
-      const std::string value = line.substr(equals + 1);
-      if (!value.empty()) display = value;
-      break;
-    }
-    ::SendMessageW(cmbLanguage, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win32::Wide(display).c_str()));
+    ::SendMessageW(cmbLanguage, CB_ADDSTRING, 0,
+                   reinterpret_cast<LPARAM>(win32::Wide(LanguageDisplayName(names, file)).c_str()));
   }
 }
 

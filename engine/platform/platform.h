@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace olvendrix::platform {
 
@@ -67,6 +68,15 @@ bool MoveReplacing(const std::filesystem::path& from, const std::filesystem::pat
 
 // True when a directory entry of any kind (file or folder) has this path.
 bool PathExists(const std::filesystem::path& path);
+
+// True when `path` names an existing ordinary file, the name taken
+// literally (no wildcards); false for a folder or a device.
+bool RegularFileExists(const std::filesystem::path& path);
+
+// The names of the entries of `folder` (files and folders, without "." and
+// ".."), in the order the system lists them, by their full names only;
+// empty when the folder cannot be listed.
+std::vector<std::filesystem::path> ListFolder(const std::filesystem::path& folder);
 
 // Deletes a file; false when it could not be deleted.
 bool RemoveFile(const std::filesystem::path& path);

@@ -1,4 +1,5 @@
 // POSIX implementation of the platform seam (Linux builds: tests, tools).
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -96,6 +97,23 @@ bool MoveReplacing(const std::filesystem::path& from, const std::filesystem::pat
 bool PathExists(const std::filesystem::path& path) {
   struct stat info {};
   return ::lstat(path.c_str(), &info) == 0;
+}
+
+bool RegularFileExists(const std::filesystem::path& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::vector<std::filesystem::path> ListFolder(const std::filesystem::path& folder) {
+  std::vector<std::filesystem::path> names;
+  DIR* listing = ::opendir(folder.c_str());
+  if (listing == nullptr) return names;
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..") names.emplace_back(name);
+  }
+  ::closedir(listing);
+  return names;
 }
 
 bool RemoveFile(const std::filesystem::path& path) { return ::unlink(path.c_str()) == 0; }

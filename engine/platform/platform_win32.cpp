@@ -104,6 +104,28 @@ bool PathExists(const std::filesystem::path& path) {
   return true;
 }
 
+bool RegularFileExists(const std::filesystem::path& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+}
+
+std::vector<std::filesystem::path> ListFolder(const std::filesystem::path& folder) {
+  std::vector<std::filesystem::path> names;
+  WIN32_FIND_DATAW found{};
+  // Every entry: the callers judge the full names, which a pattern such as
+  // "*.lng" would not do (it matches the short name X~1.LNG of x.lngold too).
+  HANDLE search = ::FindFirstFileExW((folder / L"*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                     nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name != L"." && name != L"..") names.emplace_back(name);
+  } while (::FindNextFileW(search, &found));
+  ::FindClose(search);
+  return names;
+}
+
 bool RemoveFile(const std::filesystem::path& path) { return ::DeleteFileW(path.c_str()) != 0; }
 
 std::string LocalDateTimeText() {

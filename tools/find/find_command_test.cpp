@@ -72,6 +72,15 @@ TEST_F(FindCommand, CountsHeadingsAndOptionsFile) {
   EXPECT_EQ(text.substr(text.find("\r\n") + 2), W1251("3000000 Бойко Ївга вул. Садова 12 А 2 \r\n"));
 }
 
+TEST_F(FindCommand, ReadsAUtf16OptionsFile) {
+  std::filesystem::rename(folder_ / "Data.dbf", folder_ / "subscribers.dbf");
+  std::string utf16 = "\xFF\xFE";
+  for (char c : std::string("[Directives]\r\nBaseFileName=subscribers.dbf\r\n")) utf16 += {c, '\0'};
+  demo::WriteBytes(folder_ / "options.ini", utf16);
+  ASSERT_EQ(Run({"--count"}), 0) << err_.str();
+  EXPECT_EQ(out_.str(), "3\n");
+}
+
 TEST_F(FindCommand, FailuresAreOneLineAndBadArgumentsNameThemselves) {
   std::filesystem::remove(folder_ / "Data.dbf");
   EXPECT_EQ(Run({}), 1);
