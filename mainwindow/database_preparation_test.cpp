@@ -222,8 +222,10 @@ TEST_F(Preparation, LoadedOrdersOfAnotherTableAreBuiltAfresh) {
   std::filesystem::copy_file(other / "data.bin", folder_ / "data.bin",
                              std::filesystem::copy_options::overwrite_existing);
   ASSERT_EQ(Prepare(), "");
-  EXPECT_EQ(stages_[1], "Завантаження індексних файлів");
-  EXPECT_EQ(stages_[2], "Сортування бази даних");
+  EXPECT_EQ(stages_, (std::vector<std::string>{
+                         "Завантаження BIN - даних", "Завантаження індексних файлів",
+                         "Сортування бази даних", "Індексація бази даних",
+                         "Збереження індексних файлів", "Збереження BIN - даних"}));
   EXPECT_TRUE(Snapshot(*db_, folder_.path()) == expected);
 }
 
@@ -295,7 +297,8 @@ TEST_F(Preparation, ACopyWaitsWhileAnotherPreparesAndCanBeStoppedMeanwhile) {
   });
   EXPECT_EQ(Prepare(), "");
   release.join();
-  EXPECT_EQ(stages_.front(), "Завантаження BIN - даних");
+  ASSERT_GE(stages_.size(), 2u);
+  EXPECT_EQ(stages_[0], "Завантаження BIN - даних");
   EXPECT_EQ(stages_[1], "Завантаження DBF - даних");
   EXPECT_TRUE(Exists("index3.bin"));
 }
