@@ -57,6 +57,15 @@ LRESULT ListCount(DWORD process_id) {
   return list == nullptr ? -1 : ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
 }
 
+// The text of a message box, as UTF-8 for the test's report.
+std::string BoxText(HWND box) {
+  wchar_t text[1024] = {};
+  ::GetDlgItemTextW(box, 0xFFFF, text, 1024);  // the box's static text
+  char utf8[4096] = {};
+  ::WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+  return utf8;
+}
+
 struct TCopy {
   PROCESS_INFORMATION Process{};
   ~TCopy() {
@@ -101,7 +110,8 @@ TEST(SeveralCopies, StartedTogetherOnAFreshTableAllShowItAndCloseCleanly) {
   while (!all_shown && Clock::now() < deadline) {
     all_shown = true;
     for (const TCopy& copy : copies) {
-      ASSERT_TRUE(WindowsOf(copy.Process.dwProcessId, L"#32770").empty()) << "a message box";
+      const std::vector<HWND> boxes = WindowsOf(copy.Process.dwProcessId, L"#32770");
+      ASSERT_TRUE(boxes.empty()) << "a message box: " << BoxText(boxes[0]);
       ASSERT_NE(::WaitForSingleObject(copy.Process.hProcess, 0), WAIT_OBJECT_0) << "a copy ended";
       all_shown = all_shown && ListCount(copy.Process.dwProcessId) == kRecords;
     }
