@@ -6,7 +6,9 @@
 #include <thread>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -74,6 +76,9 @@ TEST_F(FileHelpers, SavingThroughATempFileReplacesTheTargetAndLeavesNothingElse)
   EXPECT_EQ(ReadBytes(target), "new");
   EXPECT_EQ(ReadBytes(folder_ / "Phone.txt.tmp"), "the user's notes");
   EXPECT_EQ(FolderNames(folder_.path()), (std::vector<std::string>{"Phone.txt", "Phone.txt.tmp"}));
+#ifdef _WIN32
+  EXPECT_EQ(::GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);  // hidden was the temp file only
+#endif
 }
 
 TEST_F(FileHelpers, AFailedSaveKeepsTheOldFileAndRemovesItsTempFile) {

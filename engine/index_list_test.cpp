@@ -117,15 +117,16 @@ TEST_F(IndexLists, OnlyAStoresOwnOrdersBelongToIt) {
   TIndexList other_lists[3];
   testing::BuildOrders(other, other_lists);
   for (std::uint8_t i = 0; i < 3; ++i) {
-    const auto path = folder_ / ("index" + std::to_string(i + 1) + ".bin");
-    TIndexList loaded;
-    BindSortOrder(loaded, i, store_);
-    lists_[i].SaveToFile(path);
-    loaded.LoadFromFile(path);
-    EXPECT_TRUE(loaded.BelongsToStore()) << int{i};
-    other_lists[i].SaveToFile(path);
-    loaded.LoadFromFile(path);
-    EXPECT_FALSE(loaded.BelongsToStore()) << int{i};
+    const auto belongs = [&](const TIndexList& saved) {
+      const auto path = folder_ / ("index" + std::to_string(i + 1) + ".bin");
+      saved.SaveToFile(path);
+      TIndexList loaded;
+      BindSortOrder(loaded, i, store_);
+      loaded.LoadFromFile(path);
+      return loaded.BelongsToStore();
+    };
+    EXPECT_TRUE(belongs(lists_[i])) << int{i};
+    EXPECT_FALSE(belongs(other_lists[i])) << int{i};
   }
 
   Build(StandardTable({{"3", ""}, {"", "Бойко"}, {"20", "Шевчук"}, {"", ""}}));
