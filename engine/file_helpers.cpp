@@ -45,13 +45,21 @@ namespace {
   throw Exception("Error create file in save proc!");
 }
 
-// A name beside `path` that no user would give a file, different for every
-// process and every call: writers of one file never meet on it.
+// The name of the temporary files of `path` begins so, then come the process
+// and the call number, and ".tmp": no user would give a file such a name.
+std::filesystem::path TempNamePrefix(const std::filesystem::path& path) {
+  std::filesystem::path prefix = ".";
+  prefix += path.filename();
+  prefix += ".";
+  return prefix;
+}
+
+// A name beside `path`, different for every process and every call: writers
+// of one file never meet on it.
 std::filesystem::path TempNameBeside(const std::filesystem::path& path) {
   static std::atomic<std::uint32_t> calls{0};
-  std::filesystem::path name = ".";
-  name += path.filename();
-  name += "." + std::to_string(platform::ProcessId()) + "-" + std::to_string(calls++) + ".tmp";
+  std::filesystem::path name = TempNamePrefix(path);
+  name += std::to_string(platform::ProcessId()) + "-" + std::to_string(calls++) + ".tmp";
   std::filesystem::path temp = path;
   temp.replace_filename(name);
   return temp;
@@ -93,6 +101,22 @@ bool TrySaveThroughTempFile(const std::filesystem::path& path, const void* data,
 void SaveThroughTempFile(const std::filesystem::path& path, const void* data, std::uint64_t size) {
   if (!TrySaveThroughTempFile(path, data, size)) {
     throw Exception(Format("Error replace file: %s in save procedure!", {PathMessageText(path)}));
+  }
+}
+
+void RemoveLeftTempFiles(const std::filesystem::path& path) {
+  const std::string prefix = TempNamePrefix(path).u8string();
+  const std::string suffix = ".tmp";
+  std::error_code error;
+  std::filesystem::path folder = path.parent_path();
+  if (folder.empty()) folder = ".";
+  for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+       entry.increment(error)) {
+    const std::string name = entry->path().filename().u8string();
+    if (name.size() > prefix.size() + suffix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+      platform::RemoveFile(entry->path());
+    }
   }
 }
 

@@ -45,6 +45,13 @@ void SaveThroughTempFile(const std::filesystem::path& path, const void* data, st
 // new file, and `path` is left as it was.
 bool TrySaveThroughTempFile(const std::filesystem::path& path, const void* data, std::uint64_t size);
 
+// Removes the temporary files of `path` that SaveThroughTempFile left behind
+// when its process was ended while writing (a kill, a power cut). Failures
+// are ignored. A writer at work keeps its file on Windows, where it is open
+// without sharing; elsewhere it would lose it and report a failed replace,
+// so the caller excludes other writers of `path` first.
+void RemoveLeftTempFiles(const std::filesystem::path& path);
+
 // True when a directory search finds an entry of any kind at the path.
 bool FileFound(const std::filesystem::path& path);
 

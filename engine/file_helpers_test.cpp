@@ -127,6 +127,17 @@ TEST_F(FileHelpers, WritersOfOneFileNeverMeetOnATempFile) {
   EXPECT_EQ(FolderNames(folder_.path()), std::vector<std::string>{"options.ini"});
 }
 
+TEST_F(FileHelpers, TempFilesLeftByAKilledWriterAreRemovedAndNothingElse) {
+  const auto target = folder_ / "data.bin";
+  for (const char* name : {".data.bin.4242-0.tmp", ".data.bin.17-3.tmp", "data.bin", "data.bin.tmp",
+                           ".index1.bin.4242-0.tmp", ".data.bin.tmp.txt"}) {
+    demo::WriteBytes(folder_ / name, "x");
+  }
+  RemoveLeftTempFiles(target);
+  EXPECT_EQ(FolderNames(folder_.path()), (std::vector<std::string>{".data.bin.tmp.txt", ".index1.bin.4242-0.tmp",
+                                                                    "data.bin", "data.bin.tmp"}));
+}
+
 TEST_F(FileHelpers, AFileLockHasOneHolderAtATime) {
   const auto path = folder_ / "data.lock";
   platform::FileLock first, second;

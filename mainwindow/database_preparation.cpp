@@ -198,6 +198,9 @@ void PrepareDatabase(void* database) {
   try {
     // Released when the job ends, before any failure reaches the owner.
     const platform::FileLock lock = TakePreparationLock(db);
+    // A copy killed while writing left them; no other copy writes now.
+    RemoveLeftTempFiles(db.Paths.DataBinPath);
+    for (const auto& path : db.Paths.IndexPaths) RemoveLeftTempFiles(path);
     bool converted = false;
     // False when the store of this run could not take the place of
     // data.bin: its orders then stay in memory too.

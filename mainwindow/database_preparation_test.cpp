@@ -443,6 +443,12 @@ void CheckKillsAnywhereRecover(std::uint32_t records_of_b) {
       EXPECT_TRUE(ReadBytes(folder / kFiles[f]) == expected[f])
           << kFiles[f] << " differs after a kill at " << moment.count() << " us";
     }
+    // Nothing the killed run was writing stays behind.
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+      const std::string name = entry.path().filename().string();
+      EXPECT_TRUE(name == "Data.dbf" || name == "data.lock" || name == "data.bin" || name.rfind("index", 0) == 0)
+          << name << " left after a kill at " << moment.count() << " us";
+    }
   }
 }
 
