@@ -105,14 +105,15 @@ void SaveThroughTempFile(const std::filesystem::path& path, const void* data, st
 }
 
 void RemoveLeftTempFiles(const std::filesystem::path& path) {
-  const std::string prefix = TempNamePrefix(path).u8string();
-  const std::string suffix = ".tmp";
+  // Compared in the system's own form: no name can fail a conversion.
+  const auto prefix = TempNamePrefix(path).native();
+  const auto suffix = std::filesystem::path(".tmp").native();
   std::error_code error;
   std::filesystem::path folder = path.parent_path();
   if (folder.empty()) folder = ".";
   for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
        entry.increment(error)) {
-    const std::string name = entry->path().filename().u8string();
+    const auto name = entry->path().filename().native();
     if (name.size() > prefix.size() + suffix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
         name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
       platform::RemoveFile(entry->path());
