@@ -35,7 +35,7 @@ struct TDataFilePaths {
 };
 
 // The paths of the table (BaseFileName, Windows-1251, appended to the folder
-// as text, so that a rooted or absolute name never leaves it), of data.bin
+// as text, so that a rooted or absolute name never leaves it), of data.bin,
 // of index1.bin .. index3.bin and of the lock file data.lock in `folder`.
 TDataFilePaths BuildFilePaths(const std::filesystem::path& folder, const std::string& BaseFileName);
 
@@ -104,7 +104,8 @@ struct TPhoneDatabase {
 // loads files another is writing; while another copy holds it, WaitText is
 // MessLoadBIN and the lock is polled, so that StopRequested or
 // CloseRequested ends the wait quietly. The system releases the lock of a
-// copy that dies.
+// copy that dies; the temporary files such a copy was writing beside the
+// data files are removed.
 // Stage 1 converts the table (AlwaysPrepareBase, or no data.bin) or loads
 // data.bin; stage 2 builds the orders (the store was converted in this run,
 // an index file is missing, or a loaded order fails BelongsToStore) and

@@ -1,7 +1,8 @@
 // The engine's one seam to the operating system: whole-file read-only views,
 // anonymous zero-filled regions, writing, replacing and finding files, file
-// locks between processes, and the millisecond tick counter. platform_win32.cpp and platform_posix.cpp
-// implement it; nothing else in the engine includes a system header.
+// locks between processes, and the millisecond tick counter.
+// platform_win32.cpp and platform_posix.cpp implement it; nothing else in the
+// engine includes a system header.
 //
 // The functions report failure by their result and never throw: the callers
 // turn a failure into the program's own message. They are safe to call from

@@ -129,7 +129,6 @@ MoveResult MoveTempFileOver(const std::filesystem::path& from, const std::filesy
     return MoveResult::kOk;
   }
   const DWORD error = ::GetLastError();
-  ::SetFileAttributesW(from.c_str(), FILE_ATTRIBUTE_HIDDEN);
   return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION
              ? MoveResult::kHeld
              : MoveResult::kFailed;
