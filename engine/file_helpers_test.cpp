@@ -81,6 +81,19 @@ TEST_F(FileHelpers, SavingThroughATempFileReplacesTheTargetAndLeavesNothingElse)
 #endif
 }
 
+TEST_F(FileHelpers, ATempFileIsNeverWrittenOverAnExistingFileAndIsHidden) {
+  const auto taken = folder_ / ".notes.txt.1-0.tmp";
+  demo::WriteBytes(taken, "the user's");
+  EXPECT_EQ(platform::WriteTempFile(taken, "new", 3), platform::WriteResult::kNameTaken);
+  EXPECT_EQ(ReadBytes(taken), "the user's");
+  const auto temp = folder_ / ".notes.txt.1-1.tmp";
+  ASSERT_EQ(platform::WriteTempFile(temp, "new", 3), platform::WriteResult::kOk);
+#ifdef _WIN32
+  EXPECT_NE(::GetFileAttributesW(temp.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+#endif
+  EXPECT_EQ(ReadBytes(temp), "new");
+}
+
 TEST_F(FileHelpers, AFailedSaveKeepsTheOldFileAndRemovesItsTempFile) {
   const auto target = folder_ / "index1.bin";
   demo::WriteBytes(target, "old");
