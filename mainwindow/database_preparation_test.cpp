@@ -99,6 +99,9 @@ TEST_F(Preparation, NoTableAndNoStoreNamesTheFullPath) {
                          W1251("Не знайдено файл бази даних: ") +
                          Utf8ToCp1251(std::string(expected_path.begin(), expected_path.end())) +
                          " . ");
+  // The lock went before the failure reached the owner, who shows it.
+  platform::FileLock lock;
+  EXPECT_EQ(platform::TryLockFile(db_->Paths.LockPath, lock), platform::LockResult::kLocked);
 }
 
 TEST_F(Preparation, AnOutdatedStoreIsReportedAndKept) {
