@@ -1,5 +1,9 @@
 #include "engine/file_helpers.h"
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "engine/cp1251.h"
 #include "engine/errors.h"
 #include "engine/format.h"
@@ -34,24 +38,86 @@ platform::MappedMemory AllocateWorkRegion(std::uint64_t size, platform::RegionUs
   return region;
 }
 
+namespace {
+
+[[noreturn]] void RaiseWriteFailure(platform::WriteResult result) {
+  if (result == platform::WriteResult::kShortWrite) throw Exception("Error save data to file!");
+  throw Exception("Error create file in save proc!");
+}
+
+// The name of the temporary files of `path` begins so, then come the process
+// and the call number, and ".tmp": no user would give a file such a name.
+std::filesystem::path TempNamePrefix(const std::filesystem::path& path) {
+  std::filesystem::path prefix = ".";
+  prefix += path.filename();
+  prefix += ".";
+  return prefix;
+}
+
+// A name beside `path`, different for every process and every call: writers
+// of one file never meet on it.
+std::filesystem::path TempNameBeside(const std::filesystem::path& path) {
+  static std::atomic<std::uint32_t> calls{0};
+  std::filesystem::path name = TempNamePrefix(path);
+  name += std::to_string(platform::ProcessId()) + "-" + std::to_string(calls++) + ".tmp";
+  std::filesystem::path temp = path;
+  temp.replace_filename(name);
+  return temp;
+}
+
+}  // namespace
+
 void SaveMemoryToFile(const std::filesystem::path& path, const void* data, std::uint64_t size) {
-  switch (platform::WriteNewFile(path, data, size)) {
-    case platform::WriteResult::kOk:
-      return;
-    case platform::WriteResult::kCreateFailed:
-      throw Exception("Error create file in save proc!");
-    case platform::WriteResult::kShortWrite:
-      break;
+  const platform::WriteResult result = platform::WriteNewFile(path, data, size);
+  if (result != platform::WriteResult::kOk) RaiseWriteFailure(result);
+}
+
+bool TrySaveThroughTempFile(const std::filesystem::path& path, const void* data, std::uint64_t size) {
+  // A name taken by a file left behind by an ended process is passed over.
+  constexpr int kNameTries = 100;
+  // A settings file that another copy is reading is free again at once.
+  constexpr int kMoveTries = 20;
+  constexpr auto kMovePause = std::chrono::milliseconds(50);
+
+  std::filesystem::path temp;
+  platform::WriteResult written = platform::WriteResult::kNameTaken;
+  for (int i = 0; i < kNameTries && written == platform::WriteResult::kNameTaken; ++i) {
+    temp = TempNameBeside(path);
+    written = platform::WriteTempFile(temp, data, size);
   }
-  throw Exception("Error save data to file!");
+  if (written == platform::WriteResult::kShortWrite) platform::RemoveFile(temp);
+  if (written != platform::WriteResult::kOk) RaiseWriteFailure(written);
+
+  platform::MoveResult moved = platform::MoveTempFileOver(temp, path);
+  for (int i = 1; i < kMoveTries && moved == platform::MoveResult::kHeld; ++i) {
+    std::this_thread::sleep_for(kMovePause);
+    moved = platform::MoveTempFileOver(temp, path);
+  }
+  if (moved == platform::MoveResult::kOk) return true;
+  platform::RemoveFile(temp);
+  return false;
 }
 
 void SaveThroughTempFile(const std::filesystem::path& path, const void* data, std::uint64_t size) {
-  std::filesystem::path temp = path;
-  temp += ".tmp";
-  SaveMemoryToFile(temp, data, size);
-  if (!platform::MoveReplacing(temp, path)) {
+  if (!TrySaveThroughTempFile(path, data, size)) {
     throw Exception(Format("Error replace file: %s in save procedure!", {PathMessageText(path)}));
+  }
+}
+
+void RemoveLeftTempFiles(const std::filesystem::path& path) {
+  // Compared in the system's own form: no name can fail a conversion.
+  const auto prefix = TempNamePrefix(path).native();
+  const auto suffix = std::filesystem::path(".tmp").native();
+  std::error_code error;
+  std::filesystem::path folder = path.parent_path();
+  if (folder.empty()) folder = ".";
+  for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+       entry.increment(error)) {
+    const auto name = entry->path().filename().native();
+    if (name.size() > prefix.size() + suffix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+      platform::RemoveFile(entry->path());
+    }
   }
 }
 

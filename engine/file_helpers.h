@@ -1,5 +1,5 @@
 // File helpers of the engine: whole-file mapping, writing, replacing through a
-// ".tmp" file, existence tests, and small text helpers of the settings.
+// temporary file, existence tests, and small text helpers of the settings.
 //
 // Failures raise the general Exception with the program's English messages;
 // a path in a message is shown upper-cased, in Windows-1251.
@@ -30,10 +30,27 @@ platform::MappedMemory AllocateWorkRegion(std::uint64_t size,
 // Raises "Error create file in save proc!" or "Error save data to file!".
 void SaveMemoryToFile(const std::filesystem::path& path, const void* data, std::uint64_t size);
 
-// Writes the bytes to `path` + ".tmp", then moves that file over `path` in one
-// step. When the move fails, raises an error naming `path` and leaves the new
-// content in the ".tmp" file and the old file untouched.
+// Writes the bytes to a new hidden temporary file beside `path` (".name.",
+// the process number, a call number, ".tmp": created only under a name no
+// file has, so never a user's file or another writer's), flushed, then moves
+// it over `path` in one step. A move refused because another process holds
+// `path` is retried for about a second: a copy reading the file lets go at
+// once. On any failure the temporary file is removed and `path` is left as it
+// was; raises "Error create file in save proc!" or "Error save data to
+// file!" when writing fails, and "Error replace file: %s in save procedure!"
+// naming `path` when the move is refused.
 void SaveThroughTempFile(const std::filesystem::path& path, const void* data, std::uint64_t size);
+// The same, but returns false instead of raising when the move is refused
+// (another process keeps the old file): the caller carries on without the
+// new file, and `path` is left as it was.
+bool TrySaveThroughTempFile(const std::filesystem::path& path, const void* data, std::uint64_t size);
+
+// Removes the temporary files of `path` that SaveThroughTempFile left behind
+// when its process was ended while writing (a kill, a power cut). Failures
+// are ignored. A writer at work keeps its file on Windows, where it is open
+// without sharing; elsewhere it would lose it and report a failed replace,
+// so the caller excludes other writers of `path` first.
+void RemoveLeftTempFiles(const std::filesystem::path& path);
 
 // True when a directory search finds an entry of any kind at the path.
 bool FileFound(const std::filesystem::path& path);

@@ -87,6 +87,12 @@ void SortByKeyFrom(KeyedRecord* begin, KeyedRecord* end, int order, int word, in
   }
 }
 
+// The byte whose run of positions holds the record; 0 for an empty field.
+std::uint8_t LeadingByte(const TDBFConverter& reader, std::uint32_t record, std::uint8_t field) {
+  const std::string_view text = reader.FieldText(reader.RecordAddr(record), field);
+  return text.empty() ? 0 : static_cast<std::uint8_t>(text[0]);
+}
+
 [[noreturn]] void RaiseCorrupt() { throw EIndexListError("corrupt index file"); }
 
 // The sum and the sum of squares of 0..n-1, modulo 2^64 as the sums of the
@@ -194,8 +200,7 @@ void TSortList::InitFST() {
   std::uint8_t previous = 0;
   int distinct = 0;
   for (std::int32_t j = 0; j < count_; ++j) {
-    const std::string_view text = reader.FieldText(reader.RecordAddr(items[j]), ListIndex);
-    const std::uint8_t c = text.empty() ? 0 : static_cast<std::uint8_t>(text[0]);
+    const std::uint8_t c = LeadingByte(reader, items[j], ListIndex);
     if (c != previous) {
       fst[c] = j;
       ++distinct;
@@ -289,6 +294,11 @@ void TSortList::SaveToFile(const std::filesystem::path& path) const {
   SaveThroughTempFile(path, items_.Data(), TableBytes());
 }
 
+bool TSortList::TrySaveToFile(const std::filesystem::path& path) const {
+  if (!items_) throw ESortListError("not allocate memory");
+  return TrySaveThroughTempFile(path, items_.Data(), TableBytes());
+}
+
 void TSortList::LoadFromFile(const std::filesystem::path& path) {
   const TDBFConverter& reader = RequireReader("DBFReader not assigned!");
   platform::MappedMemory view = MapFileToMemory(path);
@@ -298,6 +308,34 @@ void TSortList::LoadFromFile(const std::filesystem::path& path) {
   if (view.Size() != TableBytes()) RaiseCorrupt();
   CheckIndexContent(reinterpret_cast<const std::uint32_t*>(view.Data()), reader.RecordCount());
   items_ = std::move(view);
+}
+
+bool TSortList::BelongsToStore() const {
+  constexpr std::uint64_t kSamples = 4096;
+  const TDBFConverter& reader = RequireReader("DBFReader not assigned!");
+  const std::int32_t* fst = FSTIndex();
+  if (fst == nullptr || count_ == 0) return count_ == 0;
+  // run_end[c]: where the run of byte c ends, the next used byte's first
+  // position. Empty fields sort first, before every used byte (fst[0] is -1).
+  std::array<std::int32_t, kFirstChars> run_end;
+  std::int32_t next = count_;
+  for (int c = kFirstChars - 1; c >= 0; --c) {
+    run_end[c] = next;
+    if (fst[c] != -1) next = fst[c];
+  }
+  const std::int32_t first_used = next;
+  const std::uint32_t* rank = Items();
+  const std::uint64_t records = static_cast<std::uint64_t>(count_);
+  const std::uint64_t samples = std::min(records, kSamples);
+  for (std::uint64_t i = 0; i < samples; ++i) {
+    const auto record = static_cast<std::uint32_t>(i * records / samples);
+    const std::uint8_t c = LeadingByte(reader, record, ListIndex);
+    const std::int64_t begin = c == 0 ? 0 : fst[c];
+    const std::int64_t end = c == 0 ? first_used : run_end[c];
+    const std::int64_t position = rank[record];
+    if (begin == -1 || position < begin || position >= end) return false;
+  }
+  return true;
 }
 
 TRankRange TSortList::FirstCharRange(std::uint8_t c) const {

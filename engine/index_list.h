@@ -62,8 +62,12 @@ class TSortList {
   // Turns the sorted record numbers into Rank (the position of each record)
   // and keeps them as Positions().
   void MakeRanks();
-  // Writes the table through a ".tmp" file replaced in one step.
+  // Writes the table through a temporary file replaced in one step
+  // (SaveThroughTempFile). Raises "not allocate memory" with no table.
   void SaveToFile(const std::filesystem::path& path) const;
+  // The same, but returns false when another process keeps the old file
+  // (TrySaveThroughTempFile): the table stays in memory only.
+  bool TrySaveToFile(const std::filesystem::path& path) const;
   // Maps an index file in place of the region, after the store is loaded.
   // Raises EIndexListError "corrupt index file" when its size differs from
   // 4 × R + 1024, when Rank holds an entry not below R or differs from a
@@ -73,6 +77,13 @@ class TSortList {
   // Ranks made to agree in both without being a permutation still stay
   // below R, and every search over them stays within its arrays.
   void LoadFromFile(const std::filesystem::path& path);
+  // A cheap test that the loaded order is the order of its store, not one
+  // of another table that passes every check of LoadFromFile: for up to
+  // 4096 records spread evenly over the store, the record's rank must lie in
+  // the run of its leading byte. Orders of another table fail it with
+  // overwhelming probability; it reads a few thousand records, microseconds
+  // at any size. True for an empty order.
+  bool BelongsToStore() const;
 
   // Positions of this order whose leading field starts with byte c.
   TRankRange FirstCharRange(std::uint8_t c) const;

@@ -114,6 +114,47 @@ TEST_F(IndexLists, NameAndStreetOrdersSurviveASaveAndReload) {
   }
 }
 
+// Orders that pass every check of the file but belong to another table of
+// as many records are told apart from the store's own, in each order, also
+// where some records have empty leading fields.
+TEST_F(IndexLists, OnlyAStoresOwnOrdersBelongToIt) {
+  demo::TDemoOptions options;
+  options.Records = 3000;
+  options.Seed = 5;
+  demo::TDbfTableWriter table = demo::MakeDemoTable(options);
+  Build(table);
+  TempFolder other_folder;
+  options.Seed = 6;
+  demo::MakeDemoTable(options).SaveTo(other_folder / "Data.dbf");
+  TDBFConverter other;
+  other.LoadFromFile(other_folder / "Data.dbf");
+  other.ConvertToBin();
+  TIndexList other_lists[3];
+  testing::BuildOrders(other, other_lists);
+  for (std::uint8_t i = 0; i < 3; ++i) {
+    const auto belongs = [&](const TIndexList& saved) {
+      const auto path = folder_ / ("index" + std::to_string(i + 1) + ".bin");
+      saved.SaveToFile(path);
+      TIndexList loaded;
+      BindSortOrder(loaded, i, store_);
+      loaded.LoadFromFile(path);
+      return loaded.BelongsToStore();
+    };
+    EXPECT_TRUE(belongs(lists_[i])) << int{i};
+    EXPECT_FALSE(belongs(other_lists[i])) << int{i};
+  }
+
+  Build(StandardTable({{"3", ""}, {"", "Бойко"}, {"20", "Шевчук"}, {"", ""}}));
+  for (std::uint8_t i = 0; i < 2; ++i) {
+    const auto path = folder_ / "index.bin";
+    lists_[i].SaveToFile(path);
+    TIndexList loaded;
+    BindSortOrder(loaded, i, store_);
+    loaded.LoadFromFile(path);
+    EXPECT_TRUE(loaded.BelongsToStore()) << int{i};
+  }
+}
+
 // The positions of a few first bytes' runs of a loaded order, before the
 // whole are made: each pass fills the runs not filled before, and the third
 // makes them all. (A built order keeps its positions from the sort.)

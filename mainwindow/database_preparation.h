@@ -30,11 +30,13 @@ struct TDataFilePaths {
   std::filesystem::path DbfPath;
   std::filesystem::path DataBinPath;
   std::filesystem::path IndexPaths[3];
+  // Held by the copy that prepares the folder (TryLockFile); never deleted.
+  std::filesystem::path LockPath;
 };
 
 // The paths of the table (BaseFileName, Windows-1251, appended to the folder
-// as text, so that a rooted or absolute name never leaves it), of data.bin
-// and of index1.bin .. index3.bin in `folder`.
+// as text, so that a rooted or absolute name never leaves it), of data.bin,
+// of index1.bin .. index3.bin and of the lock file data.lock in `folder`.
 TDataFilePaths BuildFilePaths(const std::filesystem::path& folder, const std::string& BaseFileName);
 
 // The progress text: written by a job, read by the wait indicator on the
@@ -97,13 +99,29 @@ struct TPhoneDatabase {
   std::atomic<bool> StopRequested{false};
 };
 
-// The job: stage 1 converts the table (AlwaysPrepareBase, or no data.bin) or
-// loads data.bin; stage 2 builds the orders (the store was converted in this
-// run, or any index file is missing) or loads them. Raises EPhoneFormError
-// for a missing table (ErrorFIndBase with the full path) or an outdated
-// store (ErrorVersion), and the engine's or any standard failure otherwise,
-// unless CloseRequested is set. Deletes the
-// table after data.bin is written unless NoDeleteBase or AlwaysPrepareBase.
+// The job. It first takes the folder's lock, so that copies of the program
+// (and olvendrix-find) in one folder prepare one at a time and a copy never
+// loads files another is writing; while another copy holds it, WaitText is
+// MessLoadBIN and the lock is polled, so that StopRequested or
+// CloseRequested ends the wait quietly. The system releases the lock of a
+// copy that dies; the temporary files such a copy was writing beside the
+// data files are removed.
+// Stage 1 converts the table (AlwaysPrepareBase, or no data.bin) or loads
+// data.bin; stage 2 builds the orders (the store was converted in this run,
+// an index file is missing, or a loaded order fails BelongsToStore) and
+// saves them, or loads them.
+// Whatever ends the job at any moment, the files on disk are the old
+// complete set, a store with no orders (or only its own), or the new
+// complete set: old index files are deleted before a new data.bin takes its
+// place, and the table is deleted (unless NoDeleteBase or
+// AlwaysPrepareBase) only once data.bin is in place. When another process
+// holds the old files so that they cannot be deleted or replaced, the new
+// store and its orders serve this run from memory, the files on disk stay a
+// matching set and the table is kept.
+// Raises EPhoneFormError for a missing table (ErrorFIndBase with the full
+// path) or an outdated store (ErrorVersion), and the engine's or any
+// standard failure otherwise, unless CloseRequested is set; the lock is
+// released first.
 void PrepareDatabase(void* database);
 
 }  // namespace olvendrix

@@ -1,7 +1,8 @@
 // The engine's one seam to the operating system: whole-file read-only views,
-// anonymous zero-filled regions, writing, replacing and finding files, and the
-// millisecond tick counter. platform_win32.cpp and platform_posix.cpp
-// implement it; nothing else in the engine includes a system header.
+// anonymous zero-filled regions, writing, replacing and finding files, file
+// locks between processes, and the millisecond tick counter.
+// platform_win32.cpp and platform_posix.cpp implement it; nothing else in the
+// engine includes a system header.
 //
 // The functions report failure by their result and never throw: the callers
 // turn a failure into the program's own message. They are safe to call from
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace olvendrix::platform {
@@ -57,14 +59,24 @@ enum class RegionUse { kDense, kSparse };
 // A zero-filled read-write region of `size` bytes (size > 0); empty on failure.
 MappedMemory AllocateRegion(std::uint64_t size, RegionUse use = RegionUse::kDense);
 
-enum class WriteResult { kOk, kCreateFailed, kShortWrite };
+enum class WriteResult { kOk, kCreateFailed, kShortWrite, kNameTaken };
 // Creates (or truncates) the file, writes all bytes and flushes them to disk,
 // so that a later replace or delete never leaves only unwritten data behind.
 WriteResult WriteNewFile(const std::filesystem::path& path, const void* data, std::uint64_t size);
 
-// Moves `from` over `to` in one step, replacing `to`; false on failure, when
-// both files are left as they were.
-bool MoveReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+// As WriteNewFile, but for a temporary file: created only when no entry has
+// that name (kNameTaken otherwise), so that it never overwrites anyone's
+// file, and hidden on Windows (a POSIX caller gives it a name with a leading
+// dot). A failure after the creation leaves the file for the caller to remove.
+WriteResult WriteTempFile(const std::filesystem::path& path, const void* data, std::uint64_t size);
+
+enum class MoveResult { kOk, kHeld, kFailed };
+// Moves the temporary file `from` (made by WriteTempFile, in the folder of
+// `to`) over `to` in one step, replacing `to`, and makes it visible; written
+// through to disk before it returns. kHeld when another process holds `to`
+// open or mapped, which may pass; kFailed for any other refusal. On failure
+// `to` is left as it was and `from` still exists.
+MoveResult MoveTempFileOver(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // True when a directory entry of any kind (file or folder) has this path.
 bool PathExists(const std::filesystem::path& path);
@@ -78,8 +90,43 @@ bool RegularFileExists(const std::filesystem::path& path);
 // empty when the folder cannot be listed.
 std::vector<std::filesystem::path> ListFolder(const std::filesystem::path& folder);
 
-// Deletes a file; false when it could not be deleted.
+// Deletes a file; false when it could not be deleted. Under Wine a file that
+// another process maps is reported deleted but stays until that process ends.
 bool RemoveFile(const std::filesystem::path& path);
+
+enum class LockResult { kLocked, kBusy, kUnavailable };
+
+// An exclusive lock on a file: while it is held, no other FileLock of this
+// or any other process of the same system can take it. The system drops it
+// when the process ends, however it ends. Move-only; released on destruction.
+class FileLock {
+ public:
+  FileLock() = default;
+  FileLock(FileLock&& other) noexcept { *this = std::move(other); }
+  FileLock& operator=(FileLock&& other) noexcept;
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  ~FileLock() { Release(); }
+
+  explicit operator bool() const { return handle_ != kNone; }
+  void Release();
+
+ private:
+  friend LockResult TryLockFile(const std::filesystem::path& path, FileLock& lock);
+  static constexpr std::intptr_t kNone = -1;
+  std::intptr_t handle_ = kNone;  // a HANDLE on Windows, a descriptor on POSIX
+};
+
+// Opens the file at `path`, creating it when missing, and takes its lock
+// without waiting: kLocked (then `lock` holds it), kBusy when another holder
+// has it, kUnavailable when the file can neither be created nor opened (a
+// read-only folder without it). The lock guards nothing in the file itself,
+// which stays empty, and never locks a data file: Windows byte-range locks
+// are mandatory for every reader.
+LockResult TryLockFile(const std::filesystem::path& path, FileLock& lock);
+
+// This process's identifier.
+std::uint32_t ProcessId();
 
 // The current local date and time in the user's short date and long time
 // format, as Windows-1251 text.
@@ -94,7 +141,9 @@ std::uint32_t TickCount();
 // Fault injection for tests: the next `count` calls of the operation fail as
 // if the system had refused them. Not for production code.
 namespace testing {
-enum class Fault { kOpen, kMap, kRegion, kCreate, kShortWrite, kReplace, kCount };
+// kReplace refuses a move outright, kHeld as held by another process;
+// kRemove refuses a deletion as Windows does for a file another process maps.
+enum class Fault { kOpen, kMap, kRegion, kCreate, kShortWrite, kReplace, kHeld, kRemove, kCount };
 void InjectFault(Fault fault, int count = 1);
 void ClearFaults();
 }  // namespace testing
@@ -103,6 +152,7 @@ namespace internal {
 // Consumes one injected failure of `fault`; true when the call must fail.
 bool TakeFault(testing::Fault fault);
 void Unmap(std::uint8_t* data, std::uint64_t size, bool writable);
+void Unlock(std::intptr_t handle);
 }  // namespace internal
 
 }  // namespace olvendrix::platform

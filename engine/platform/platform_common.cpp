@@ -28,6 +28,20 @@ void MappedMemory::Reset() {
   writable_ = false;
 }
 
+FileLock& FileLock::operator=(FileLock&& other) noexcept {
+  if (this != &other) {
+    Release();
+    handle_ = other.handle_;
+    other.handle_ = kNone;
+  }
+  return *this;
+}
+
+void FileLock::Release() {
+  if (handle_ != kNone) internal::Unlock(handle_);
+  handle_ = kNone;
+}
+
 namespace testing {
 void InjectFault(Fault fault, int count) { g_faults[static_cast<int>(fault)] = count; }
 void ClearFaults() {

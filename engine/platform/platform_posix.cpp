@@ -1,6 +1,8 @@
 // POSIX implementation of the platform seam (Linux builds: tests, tools).
 #include <dirent.h>
+#include <errno.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -29,6 +31,7 @@ class FileDescriptor {
   }
   int get() const { return fd_; }
   bool valid() const { return fd_ >= 0; }
+  void release() { fd_ = -1; }
 
  private:
   int fd_;
@@ -44,6 +47,8 @@ void SyncFolderOf(const std::filesystem::path& path) {
 
 namespace internal {
 void Unmap(std::uint8_t* data, std::uint64_t size, bool) { ::munmap(data, size); }
+// Closing the descriptor drops its lock.
+void Unlock(std::intptr_t handle) { ::close(static_cast<int>(handle)); }
 }  // namespace internal
 
 MapResult MapFileReadOnly(const std::filesystem::path& path, MappedMemory& view) {
@@ -71,10 +76,9 @@ MappedMemory AllocateRegion(std::uint64_t size, RegionUse use) {
   return MappedMemory(static_cast<std::uint8_t*>(data), size, true);
 }
 
-WriteResult WriteNewFile(const std::filesystem::path& path, const void* data, std::uint64_t size) {
-  if (internal::TakeFault(Fault::kCreate)) return WriteResult::kCreateFailed;
-  FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-  if (!file.valid()) return WriteResult::kCreateFailed;
+namespace {
+
+WriteResult WriteAll(const FileDescriptor& file, const void* data, std::uint64_t size) {
   if (internal::TakeFault(Fault::kShortWrite)) return WriteResult::kShortWrite;
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   std::uint64_t done = 0;
@@ -87,11 +91,30 @@ WriteResult WriteNewFile(const std::filesystem::path& path, const void* data, st
   return WriteResult::kOk;
 }
 
-bool MoveReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
-  if (internal::TakeFault(Fault::kReplace)) return false;
-  if (::rename(from.c_str(), to.c_str()) != 0) return false;
+}  // namespace
+
+WriteResult WriteNewFile(const std::filesystem::path& path, const void* data, std::uint64_t size) {
+  if (internal::TakeFault(Fault::kCreate)) return WriteResult::kCreateFailed;
+  FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (!file.valid()) return WriteResult::kCreateFailed;
+  return WriteAll(file, data, size);
+}
+
+WriteResult WriteTempFile(const std::filesystem::path& path, const void* data, std::uint64_t size) {
+  if (internal::TakeFault(Fault::kCreate)) return WriteResult::kCreateFailed;
+  FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+  if (!file.valid()) return errno == EEXIST ? WriteResult::kNameTaken : WriteResult::kCreateFailed;
+  return WriteAll(file, data, size);
+}
+
+// A POSIX rename replaces a file that others hold open or mapped: they keep
+// the old content, so nothing here is ever held.
+MoveResult MoveTempFileOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (internal::TakeFault(Fault::kReplace)) return MoveResult::kFailed;
+  if (internal::TakeFault(Fault::kHeld)) return MoveResult::kHeld;
+  if (::rename(from.c_str(), to.c_str()) != 0) return MoveResult::kFailed;
   SyncFolderOf(to);
-  return true;
+  return MoveResult::kOk;
 }
 
 bool PathExists(const std::filesystem::path& path) {
@@ -116,7 +139,30 @@ std::vector<std::filesystem::path> ListFolder(const std::filesystem::path& folde
   return names;
 }
 
-bool RemoveFile(const std::filesystem::path& path) { return ::unlink(path.c_str()) == 0; }
+bool RemoveFile(const std::filesystem::path& path) {
+  if (internal::TakeFault(Fault::kRemove)) return false;
+  if (::unlink(path.c_str()) != 0) return false;
+  SyncFolderOf(path);
+  return true;
+}
+
+// flock, not fcntl: its lock belongs to the open file, so two FileLocks of
+// one process exclude each other as two processes do.
+LockResult TryLockFile(const std::filesystem::path& path, FileLock& lock) {
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return LockResult::kUnavailable;
+  FileDescriptor file(fd);
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    return errno == EWOULDBLOCK ? LockResult::kBusy : LockResult::kUnavailable;
+  }
+  lock.Release();
+  lock.handle_ = fd;
+  file.release();
+  return LockResult::kLocked;
+}
+
+std::uint32_t ProcessId() { return static_cast<std::uint32_t>(::getpid()); }
 
 std::string LocalDateTimeText() {
   const std::time_t now = std::time(nullptr);

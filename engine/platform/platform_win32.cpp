@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "engine/platform/platform.h"
 
@@ -23,6 +24,7 @@ class Handle {
   }
   HANDLE get() const { return handle_; }
   bool valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE release() { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
 
  private:
   HANDLE handle_;
@@ -38,6 +40,12 @@ void Unmap(std::uint8_t* data, std::uint64_t, bool writable) {
   } else {
     ::UnmapViewOfFile(data);
   }
+}
+
+void Unlock(std::intptr_t handle) {
+  OVERLAPPED at{};
+  ::UnlockFileEx(reinterpret_cast<HANDLE>(handle), 0, 1, 0, &at);
+  ::CloseHandle(reinterpret_cast<HANDLE>(handle));
 }
 }  // namespace internal
 
@@ -70,11 +78,9 @@ MappedMemory AllocateRegion(std::uint64_t size, RegionUse /*use*/) {
   return MappedMemory(static_cast<std::uint8_t*>(data), size, true);
 }
 
-WriteResult WriteNewFile(const std::filesystem::path& path, const void* data, std::uint64_t size) {
-  if (internal::TakeFault(Fault::kCreate)) return WriteResult::kCreateFailed;
-  Handle file(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return WriteResult::kCreateFailed;
+namespace {
+
+WriteResult WriteAll(const Handle& file, const void* data, std::uint64_t size) {
   if (internal::TakeFault(Fault::kShortWrite)) return WriteResult::kShortWrite;
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   std::uint64_t done = 0;
@@ -90,10 +96,42 @@ WriteResult WriteNewFile(const std::filesystem::path& path, const void* data, st
   return WriteResult::kOk;
 }
 
-bool MoveReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
-  if (internal::TakeFault(Fault::kReplace)) return false;
-  return ::MoveFileExW(from.c_str(), to.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}  // namespace
+
+WriteResult WriteNewFile(const std::filesystem::path& path, const void* data, std::uint64_t size) {
+  if (internal::TakeFault(Fault::kCreate)) return WriteResult::kCreateFailed;
+  Handle file(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return WriteResult::kCreateFailed;
+  return WriteAll(file, data, size);
+}
+
+WriteResult WriteTempFile(const std::filesystem::path& path, const void* data, std::uint64_t size) {
+  if (internal::TakeFault(Fault::kCreate)) return WriteResult::kCreateFailed;
+  Handle file(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_HIDDEN, nullptr));
+  if (!file.valid()) {
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? WriteResult::kNameTaken
+                                                                       : WriteResult::kCreateFailed;
+  }
+  return WriteAll(file, data, size);
+}
+
+// Windows refuses to replace a file that another process maps or holds open
+// without delete sharing (Wine: error 5 for a mapped one).
+MoveResult MoveTempFileOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (internal::TakeFault(Fault::kReplace)) return MoveResult::kFailed;
+  if (internal::TakeFault(Fault::kHeld)) return MoveResult::kHeld;
+  // The move keeps the attributes: the new file must not stay hidden.
+  if (!::SetFileAttributesW(from.c_str(), FILE_ATTRIBUTE_NORMAL)) return MoveResult::kFailed;
+  if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return MoveResult::kOk;
+  }
+  const DWORD error = ::GetLastError();
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION
+             ? MoveResult::kHeld
+             : MoveResult::kFailed;
 }
 
 bool PathExists(const std::filesystem::path& path) {
@@ -126,7 +164,32 @@ std::vector<std::filesystem::path> ListFolder(const std::filesystem::path& folde
   return names;
 }
 
-bool RemoveFile(const std::filesystem::path& path) { return ::DeleteFileW(path.c_str()) != 0; }
+bool RemoveFile(const std::filesystem::path& path) {
+  if (internal::TakeFault(Fault::kRemove)) return false;
+  return ::DeleteFileW(path.c_str()) != 0;
+}
+
+LockResult TryLockFile(const std::filesystem::path& path, FileLock& lock) {
+  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  HANDLE opened = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+  // A read-only folder may still hold the file: reading is enough to lock.
+  if (opened == INVALID_HANDLE_VALUE) {
+    opened = ::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+  }
+  Handle file(opened);
+  if (!file.valid()) return LockResult::kUnavailable;
+  OVERLAPPED at{};
+  if (!::LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+    return ::GetLastError() == ERROR_LOCK_VIOLATION ? LockResult::kBusy : LockResult::kUnavailable;
+  }
+  lock.Release();
+  lock.handle_ = reinterpret_cast<std::intptr_t>(file.release());
+  return LockResult::kLocked;
+}
+
+std::uint32_t ProcessId() { return ::GetCurrentProcessId(); }
 
 std::string LocalDateTimeText() {
   wchar_t date[128] = {};
