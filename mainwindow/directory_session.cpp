@@ -112,15 +112,20 @@ void TDirectorySession::JobBodyEnded(TJobKind kind, const TJobFailure& failure) 
   host_.JobEnded(kind, failure);
 }
 
+bool TDirectorySession::BeginPreparation() {
+  if (preparation_claimed_ || shut_down_) return false;
+  preparation_claimed_ = true;
+  return true;
+}
+
 void TDirectorySession::StartPreparation() {
-  assert(PreparationAllowed() && slot_.kind == TJobKind::kNone);
-  if (!PreparationAllowed() || slot_.kind != TJobKind::kNone) return;
-  preparation_started_ = true;
+  assert(preparation_claimed_ && slot_.kind == TJobKind::kNone);
+  if (!preparation_claimed_ || shut_down_ || slot_.kind != TJobKind::kNone) return;
   TPhoneDatabase* db = db_.get();
   StartJob(TJobKind::kPreparation, [db] { PrepareDatabase(db); });
 }
 
-bool TDirectorySession::FinishPreparation() {
+bool TDirectorySession::FinishPreparation(const std::function<void()>& show) {
   if (!Ended(TJobKind::kPreparation) || slot_.failure) return false;
   const std::uint32_t started = job_start_;
   FreeSlot();
@@ -129,6 +134,7 @@ bool TDirectorySession::FinishPreparation() {
   engine.SearchList->Allocate(count);
   record_count_ = count;
   prepared_ = true;
+  if (show) show();
   db_->Durations.InitTime = platform::TickCount() - started;
   return true;
 }
@@ -178,10 +184,12 @@ void TDirectorySession::HandOverSearchState() {
   shown_sort_order_ = options_.SortOrder;
 }
 
-bool TDirectorySession::FinishSearch() {
+bool TDirectorySession::FinishSearch(const std::function<void()>& show) {
   if (!Ended(TJobKind::kSearch)) return false;
-  db_->Durations.SearchTime = platform::TickCount() - job_start_;
+  const std::uint32_t started = job_start_;
   FreeSlot();
+  if (show) show();
+  db_->Durations.SearchTime = platform::TickCount() - started;
   // A save asked for during the search starts now, before any search
   // request that came meanwhile (which then waits for the save).
   if (save_requested_) host_.PostSaveRequest();
@@ -217,15 +225,18 @@ bool TDirectorySession::StartRequestedSave() {
   if (slot_.kind != TJobKind::kNone) return false;
   save_requested_ = false;
   db_->WaitText.Set(db_->Texts.MessSaveToFile);
+  db_->Durations.SaveFileTime = platform::TickCount();
   const TSearchList* search = db_->Engine.SearchList.get();
   StartJob(TJobKind::kSave, [search, path = save_path_] { search->SaveToFile(path); });
   return true;
 }
 
-bool TDirectorySession::FinishSave() {
+bool TDirectorySession::FinishSave(const std::function<void()>& show) {
   if (!Ended(TJobKind::kSave)) return false;
-  db_->Durations.SaveFileTime = platform::TickCount() - job_start_;
+  const std::uint32_t started = job_start_;
   FreeSlot();
+  if (show) show();
+  db_->Durations.SaveFileTime = platform::TickCount() - started;
   PostWaitingSearch();
   return true;
 }

@@ -14,7 +14,11 @@
 // has been handled by the matching Finish call (the window's end message).
 // Preparing(), SearchRunning() and SaveRunning() read the slot, nothing
 // else. A job is "running" until its body has ended, then "ended" until it is
-// finished; an end message that finds no ended job of its kind does nothing.
+// finished; an end message that finds no ended job of its kind does nothing,
+// and none does once Shutdown has begun. A Finish call runs the window's
+// part of the end (`show`) between freeing the slot and recording the
+// duration and asking for what waited, so that the window's own messages
+// come before the requests that waited.
 //
 // The engine. While a preparation or a search job holds the slot, the main
 // thread neither reads nor writes the engine objects. While a save holds it,
@@ -125,16 +129,17 @@ class TDirectorySession {
   bool ShuttingDown() const { return shut_down_; }
 
   // --- Preparation.
-  // Preparation starts once per run, and not after Shutdown.
-  bool PreparationAllowed() const { return !preparation_started_ && !shut_down_; }
-  // Starts the preparation job. Only when PreparationAllowed().
+  // Claims the run's one preparation: false, claiming nothing, when it was
+  // claimed before or Shutdown has begun.
+  bool BeginPreparation();
+  // Starts the preparation job; only once BeginPreparation returned true.
   void StartPreparation();
   // The user confirmed leaving during preparation: its failures are dropped.
   void ConfirmCloseDuringPreparation() { db_->CloseRequested = true; }
   // Finishes an ended, successful preparation: frees the slot, sizes the
-  // results for the store and records InitTime. False, doing nothing, when
-  // there is none. Raises the engine's allocation failure.
-  bool FinishPreparation();
+  // results for the store, runs `show` and records InitTime. False, doing
+  // nothing, when there is none. Raises the engine's allocation failure.
+  bool FinishPreparation(const std::function<void()>& show = {});
   // The failure of an ended, failed preparation, once; nothing otherwise.
   std::optional<std::string> TakePreparationFailure();
   // The store's record count once prepared, else 0.
@@ -143,10 +148,10 @@ class TDirectorySession {
   // --- Search.
   // Searches for `params` when a search may start now; see TSearchRequest.
   TSearchRequest RequestSearch(const TSearchParams& params, bool forced);
-  // Finishes an ended search: frees the slot, records SearchTime, and asks
-  // the host for the save and the search that waited. False, doing nothing,
-  // when there is none.
-  bool FinishSearch();
+  // Finishes an ended search: frees the slot, runs `show`, records
+  // SearchTime, and asks the host for the save and the search that waited.
+  // False, doing nothing, when there is none.
+  bool FinishSearch(const std::function<void()>& show = {});
   // How many records a search would find, on this thread. Only while no job
   // holds the slot and the store is prepared (the command-line lookup).
   std::int64_t CountMatches(const TSearchParams& params);
@@ -159,9 +164,10 @@ class TDirectorySession {
   // now (the wait text is set). A request the command did not make does
   // nothing; one made during a search starts when the search has finished.
   bool StartRequestedSave();
-  // Finishes an ended save: frees the slot, records SaveFileTime and asks for
-  // the search that waited. False, doing nothing, when there is none.
-  bool FinishSave();
+  // Finishes an ended save: frees the slot, runs `show`, records
+  // SaveFileTime (which holds the start tick while the save runs) and asks
+  // for the search that waited. False, doing nothing, when there is none.
+  bool FinishSave(const std::function<void()>& show = {});
 
   // --- The engine, for the window.
   // Results and the store may be read: prepared, no preparation or search
@@ -194,8 +200,8 @@ class TDirectorySession {
 
   void StartJob(TJobKind kind, std::function<void()> body);
   void JobBodyEnded(TJobKind kind, const TJobFailure& failure);
-  // The slot holds an ended job of `kind`.
-  bool Ended(TJobKind kind) const { return slot_.kind == kind && slot_.ended; }
+  // The slot holds an ended job of `kind` whose end may still be handled.
+  bool Ended(TJobKind kind) const { return slot_.kind == kind && slot_.ended && !shut_down_; }
   void FreeSlot() { slot_ = Slot{}; }
   void HandOverSearchState();
   void PostWaitingSearch();
@@ -212,7 +218,7 @@ class TDirectorySession {
   std::shared_ptr<char> alive_ = std::make_shared<char>();
 
   Slot slot_;
-  bool preparation_started_ = false;
+  bool preparation_claimed_ = false;
   bool prepared_ = false;
   bool shut_down_ = false;
   bool jobs_outlived_shutdown_ = false;

@@ -116,7 +116,7 @@ class Session : public ::testing::Test {
   // Runs the preparation to its end and finishes it, as the window's end
   // message does.
   void Prepare() {
-    ASSERT_TRUE(session_->PreparationAllowed());
+    ASSERT_TRUE(session_->BeginPreparation());
     session_->StartPreparation();
     EndJob();
     ASSERT_TRUE(session_->FinishPreparation());
@@ -140,9 +140,10 @@ class Session : public ::testing::Test {
 
 TEST_F(Session, PreparationRunsOnceAndItsEndIsHandledOnce) {
   EXPECT_EQ(session_->RequestSearch(Params("К"), true), TSearchRequest::kDropped);
+  ASSERT_TRUE(session_->BeginPreparation());
+  EXPECT_FALSE(session_->BeginPreparation());  // a second start message does nothing
   session_->StartPreparation();
   EXPECT_TRUE(session_->Preparing());
-  EXPECT_FALSE(session_->PreparationAllowed());  // a second start message does nothing
   EXPECT_FALSE(session_->CanReadEngine());
   // An end message before the job has ended does nothing.
   EXPECT_FALSE(session_->FinishPreparation());
@@ -157,11 +158,12 @@ TEST_F(Session, PreparationRunsOnceAndItsEndIsHandledOnce) {
   EXPECT_FALSE(session_->Preparing());
   EXPECT_TRUE(session_->CanReadEngine());
   EXPECT_EQ(session_->RecordCount(), 2000);
-  EXPECT_FALSE(session_->PreparationAllowed());
+  EXPECT_FALSE(session_->BeginPreparation());
 }
 
 TEST_F(Session, AFailedPreparationIsReportedOnceAndKeepsTheSlot) {
   std::filesystem::remove(folder_ / "Data.dbf");
+  ASSERT_TRUE(session_->BeginPreparation());
   session_->StartPreparation();
   EndJob();
   ASSERT_EQ(host_.ends.size(), 1u);
@@ -325,7 +327,10 @@ TEST_F(Session, ClosingDuringEachJobSavesWaitsAndDropsTheJobsEnd) {
     EXPECT_FALSE(session_->CanReadEngine());
     EXPECT_EQ(session_->RequestSearch(Params("Ш"), true), TSearchRequest::kDropped);
   };
-  close_during([&] { session_->StartPreparation(); });
+  close_during([&] {
+    ASSERT_TRUE(session_->BeginPreparation());
+    session_->StartPreparation();
+  });
   Restart();
   Prepare();
   close_during([&] { StartSearch("К", true); });
@@ -335,6 +340,60 @@ TEST_F(Session, ClosingDuringEachJobSavesWaitsAndDropsTheJobsEnd) {
     session_->RequestSave(folder_ / "Phone.txt");
     ASSERT_TRUE(session_->StartRequestedSave());
   });
+}
+
+// A job whose end message is already queued when the session shuts down
+// (a log-off inside a dialog, a close handled just before the message): the
+// message finds nothing to finish and nothing to read.
+TEST_F(Session, EndMessagesQueuedBeforeTheShutdownDoNothingAfterIt) {
+  const auto ended_then_shut_down = [&](const std::function<void()>& start) {
+    Restart();
+    start();
+    EndJob();
+    session_->Shutdown({});
+  };
+  const auto prepare = [&] {
+    ASSERT_TRUE(session_->BeginPreparation());
+    session_->StartPreparation();
+  };
+  std::filesystem::rename(folder_ / "Data.dbf", folder_ / "Data.away");
+  ended_then_shut_down(prepare);
+  EXPECT_FALSE(session_->TakePreparationFailure());  // no fatal box after a log-off
+  std::filesystem::rename(folder_ / "Data.away", folder_ / "Data.dbf");
+  ended_then_shut_down(prepare);
+  EXPECT_FALSE(session_->FinishPreparation([] { ADD_FAILURE() << "shown after the shutdown"; }));
+
+  ended_then_shut_down([&] {
+    Prepare();
+    StartSearch("К", true);
+  });
+  EXPECT_FALSE(session_->FinishSearch([] { ADD_FAILURE() << "shown after the shutdown"; }));
+
+  ended_then_shut_down([&] {
+    Prepare();
+    session_->RequestSave(folder_ / "Phone.txt");
+    ASSERT_TRUE(session_->StartRequestedSave());
+  });
+  EXPECT_FALSE(session_->FinishSave([] { ADD_FAILURE() << "shown after the shutdown"; }));
+}
+
+// The window's part of an end comes before the requests that waited, and
+// the duration covers it.
+TEST_F(Session, TheWindowsPartOfAnEndComesBeforeTheRequestsThatWaited) {
+  Prepare();
+  session_->RequestSave(folder_ / "Phone.txt");
+  ASSERT_TRUE(session_->StartRequestedSave());
+  EXPECT_NE(session_->Durations().SaveFileTime.load(), 0u);  // the start tick while it runs
+  EXPECT_EQ(session_->RequestSearch(Params("Ш"), false), TSearchRequest::kPending);
+  EndJob();
+  bool shown = false;
+  ASSERT_TRUE(session_->FinishSave([&] {
+    EXPECT_TRUE(host_.search_requests.empty());
+    EXPECT_FALSE(session_->SaveRunning());
+    shown = true;
+  }));
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(host_.search_requests, std::vector<bool>{false});
 }
 
 TEST_F(Session, AFailedSettingsWriteIsReturnedAfterTheRestOfShutdown) {
@@ -397,6 +456,7 @@ TEST(SessionThreads, RequestsAndReadsRaceTheJobsWithoutTouchingWhatAJobOwns) {
     }
     host.ended.clear();
   };
+  ASSERT_TRUE(session.BeginPreparation());
   session.StartPreparation();
   serve_until_ended(TJobKind::kPreparation);
   ASSERT_TRUE(session.FinishPreparation());

@@ -70,9 +70,10 @@ void TPhoneForm::SaveJobDone(const TJobFailure& failure) {
 }
 
 void TPhoneForm::MMEndSAveToFile() {
-  if (!session_->FinishSave()) return;
-  ::PostMessageW(window_, MM_CLOSEWAITMESS, 0, 0);
-  ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+  session_->FinishSave([this] {
+    ::PostMessageW(window_, MM_CLOSEWAITMESS, 0, 0);
+    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+  });
 }
 
 void TPhoneForm::miHelpClick() {

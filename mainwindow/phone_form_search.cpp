@@ -124,10 +124,11 @@ void TPhoneForm::MMSTARTSearch(bool forced) {
 }
 
 void TPhoneForm::MMEndSearch() {
-  if (!session_->FinishSearch()) return;
-  UpdateResultList();
-  UpdateStatusTexts();
-  ::SendMessageW(window_, MM_CLOSEWAITMESS, 0, 0);
+  session_->FinishSearch([this] {
+    UpdateResultList();
+    UpdateStatusTexts();
+    ::SendMessageW(window_, MM_CLOSEWAITMESS, 0, 0);
+  });
 }
 
 }  // namespace olvendrix

@@ -63,8 +63,9 @@ void TPhoneForm::FormResize() {
 }
 
 void TPhoneForm::MMStartInitData() {
-  // Once per run: a second start message (from elsewhere) does nothing.
-  if (!session_->PreparationAllowed()) return;
+  // Once per run: a second start message (from elsewhere) does nothing,
+  // also while the first one's setup fails.
+  if (!session_->BeginPreparation()) return;
   TProgramSettings& settings = session_->Settings();
   if (settings.RegisterProgram) {
     wchar_t executable[MAX_PATH * 2] = {};
@@ -107,11 +108,13 @@ void TPhoneForm::OnPrepareTerminate(const TJobFailure& failure) {
 }
 
 void TPhoneForm::MMEndInitData() {
-  if (!session_->FinishPreparation()) return;
-  AddExtraColumns();
-  SetInputLimits();
-  ::PostMessageW(window_, MM_STARTSEARCH, 0, 1);
-  ::PostMessageW(window_, MM_CLOSEWAITMESS, 0, 0);
+  const bool finished = session_->FinishPreparation([this] {
+    AddExtraColumns();
+    SetInputLimits();
+    ::PostMessageW(window_, MM_STARTSEARCH, 0, 1);
+    ::PostMessageW(window_, MM_CLOSEWAITMESS, 0, 0);
+  });
+  if (!finished) return;
   ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
   ::SetFocus(InputBoxes[0]);
 }

@@ -158,6 +158,7 @@ int RunFind(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   if (options.verbose || console.ErrorIsTerminal) {
     session.WaitText().OnChange = [&](const std::string& text) { err << message_text(text) << "\n"; };
   }
+  session.BeginPreparation();
   session.StartPreparation();
   if (const TJobFailure failure = host.WaitForJob()) return report(failure->JobMessage);
   // The progress shown is the preparation's only.
