@@ -33,9 +33,9 @@ install_missing_packages() {
 configure_and_build() {
   local dir=$1
   shift
-  if [ ! -f "$OLVENDRIX_BUILD/$dir/CMakeCache.txt" ]; then
-    cmake -S "$OLVENDRIX_ROOT" -B "$OLVENDRIX_BUILD/$dir" "$@" >/dev/null
-  fi
+  # Configured every time, so that options changed since the cache was made
+  # take effect (a configured tree takes about a second).
+  cmake -S "$OLVENDRIX_ROOT" -B "$OLVENDRIX_BUILD/$dir" "$@" >/dev/null
   cmake --build "$OLVENDRIX_BUILD/$dir" -j "$OLVENDRIX_JOBS" -- --no-print-directory >/dev/null
 }
 
