@@ -9,6 +9,7 @@ namespace {
 
 constexpr wchar_t kViewerClass[] = L"OlvendrixHelp";
 constexpr int kTopicListId = 1;
+constexpr int kTextId = 2;
 
 }  // namespace
 
@@ -35,7 +36,7 @@ void THelpViewer::Create(HWND owner) {
     return control;
   };
   topic_list_ = child(L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL, kTopicListId);
-  text_ = child(L"EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, 0);
+  text_.Create(window_, kTextId, font_);
   Layout();
 }
 
@@ -44,7 +45,7 @@ void THelpViewer::Layout() {
   ::GetClientRect(window_, &client);
   const int list_width = client.right / 3;
   ::MoveWindow(topic_list_, 4, 4, list_width - 6, client.bottom - 8, TRUE);
-  ::MoveWindow(text_, list_width + 2, 4, client.right - list_width - 6, client.bottom - 8, TRUE);
+  ::MoveWindow(text_.Handle(), list_width + 2, 4, client.right - list_width - 6, client.bottom - 8, TRUE);
 }
 
 void THelpViewer::Request(HWND owner, UINT command, int data, const std::string& title1251) {
@@ -74,7 +75,7 @@ void THelpViewer::ShowTopic(std::size_t index) {
   if (index >= topics_.size()) return;
   shown_ = index;
   ::SendMessageW(topic_list_, LB_SETCURSEL, index, 0);
-  win32::SetWindowText1251(text_, topics_[index].Text);
+  text_.SetText(topics_[index].Text);
 }
 
 int THelpViewer::ShownContext() const {
@@ -102,7 +103,7 @@ LRESULT THelpViewer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_DESTROY:
-      topic_list_ = text_ = nullptr;
+      topic_list_ = nullptr;
       return 0;
   }
   return ::DefWindowProcW(window_, message, wParam, lParam);
