@@ -53,11 +53,6 @@ TEST_F(AuxWindows, TheTimingWindowShowsWhatTheWindowMeasured) {
   EXPECT_EQ(win32::WindowText1251(timing.Handle()), W1251("Відладка"));
   ::ShowWindow(timing.Handle(), SW_SHOW);
   ::UpdateWindow(timing.Handle());
-  {
-    const HDC dc = ::GetDC(timing.Handle());
-    fprintf(stderr, "DEBUG pixel %06lx btnface %06lx\n", (unsigned long)::GetPixel(dc, 10, 160), (unsigned long)::GetSysColor(COLOR_BTNFACE));
-    ::ReleaseDC(timing.Handle(), dc);
-  }
   const char* const expected[5] = {"120", "15", "0", "7", "0"};
   for (int row = 0; row < 5; ++row) EXPECT_EQ(win32::WindowText1251(timing.ValueLabel(row)), expected[row]);
   ::PostMessageW(timing.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);

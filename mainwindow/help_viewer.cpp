@@ -2,7 +2,7 @@
 
 #include "engine/cp1251.h"
 #include "engine/file_helpers.h"
-#include "mainwindow/win32_text.h"
+#include "win32/win32_text.h"
 
 namespace olvendrix {
 namespace {

@@ -15,7 +15,7 @@
 
 #include "mainwindow/help_file.h"
 #include "mainwindow/text_view.h"
-#include "mainwindow/win32_window.h"
+#include "win32/win32_window.h"
 
 namespace olvendrix {
 

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "engine/format.h"
-#include "mainwindow/win32_text.h"
+#include "win32/win32_text.h"
 
 namespace olvendrix {
 namespace {

@@ -133,7 +133,7 @@ class TPhoneForm : public TOptionsHost {
   // What the program's dialogs ask of the main window.
   void RunModal(HWND window, HWND owner, const bool& closed) override;
   void ShowHelpContext(HWND owner, int context) override;
-  const TWindowTexts& InterfaceTexts() const override { return texts_; }
+  TOptionsTexts OptionsTexts() const override;
   const std::string& LanguageName() const override { return db_.Settings.LangName; }
   std::filesystem::path ProgramFolder() const override { return folder_; }
 

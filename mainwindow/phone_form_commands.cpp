@@ -13,7 +13,7 @@
 #include "engine/format.h"
 #include "engine/platform/platform.h"
 #include "mainwindow/maker_links.h"
-#include "mainwindow/win32_text.h"
+#include "win32/win32_text.h"
 
 namespace olvendrix {
 namespace {

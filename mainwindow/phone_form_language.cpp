@@ -1,8 +1,11 @@
 // The interface language: a language file's texts put on the window.
+#include <algorithm>
+#include <iterator>
+
 #include "engine/file_helpers.h"
 #include "mainwindow/language_file.h"
 #include "mainwindow/phone_form.h"
-#include "mainwindow/win32_text.h"
+#include "win32/win32_text.h"
 
 namespace olvendrix {
 
@@ -12,6 +15,16 @@ bool TPhoneForm::ApplyLanguageFile(const std::string& name) {
   ReadLanguageTexts(TIniFile(path), db_.Texts, texts_);
   ApplyCaptions();
   return exists;
+}
+
+TOptionsTexts TPhoneForm::OptionsTexts() const {
+  TOptionsTexts texts;
+  texts.Caption = texts_.Menu[mtxOptions];
+  std::copy(std::begin(texts_.OptionsCaptions), std::end(texts_.OptionsCaptions), texts.Captions);
+  std::copy(std::begin(texts_.ModeCaptions), std::end(texts_.ModeCaptions), texts.ModeCaptions);
+  std::copy(std::begin(texts_.FieldCaptions), std::end(texts_.FieldCaptions), texts.FieldCaptions);
+  texts.LanguageNames = texts_.LanguageNames;
+  return texts;
 }
 
 bool TPhoneForm::LoadLanguage(const std::string& name) {

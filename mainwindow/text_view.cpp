@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "mainwindow/win32_text.h"
+#include "win32/win32_text.h"
 
 namespace olvendrix {
 namespace {

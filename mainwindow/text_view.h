@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "mainwindow/text_lines.h"
-#include "mainwindow/win32_window.h"
+#include "win32/win32_window.h"
 
 namespace olvendrix {
 

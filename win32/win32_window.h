@@ -2,7 +2,8 @@
 // is passed as the creation parameter, kept in the window's user data from
 // WM_NCCREATE and forgotten at WM_NCDESTROY. The class T has a member
 // `HWND window_` and `LRESULT HandleMessage(UINT, WPARAM, LPARAM)`, and
-// befriends ObjectWindowProc<T>.
+// befriends ObjectWindowProc<T>. Also the other steps every window of the
+// program takes: registering its class, the screen's DPI, its controls.
 #pragma once
 
 #include <windows.h>
@@ -26,18 +27,21 @@ LRESULT CALLBACK ObjectWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
   return object->HandleMessage(message, wParam, lParam);
 }
 
-// Registers the window class `name` for T's windows (once is enough; later
+// Registers the window class `name` with `procedure` (once is enough; later
 // calls do nothing), with the dialog background and the arrow cursor.
+void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HICON icon = nullptr);
+
+// The same for T's windows.
 template <typename T>
 void RegisterObjectClass(const wchar_t* name, HICON icon = nullptr) {
-  WNDCLASSEXW window_class{sizeof window_class};
-  window_class.lpfnWndProc = ObjectWindowProc<T>;
-  window_class.hInstance = ::GetModuleHandleW(nullptr);
-  window_class.hIcon = icon;
-  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  window_class.lpszClassName = name;
-  ::RegisterClassExW(&window_class);
+  RegisterWindowClass(name, ObjectWindowProc<T>, icon);
 }
+
+// The screen's dots per inch (96 at 100 % scaling).
+int ScreenDpi();
+
+// A visible child control `id` of `parent` drawn with `font`, placed at the
+// origin with no size until its parent lays it out.
+HWND CreateChild(HWND parent, const wchar_t* window_class, DWORD style, int id, DWORD ex_style, HFONT font);
 
 }  // namespace olvendrix::win32

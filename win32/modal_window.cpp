@@ -1,0 +1,126 @@
+#include "win32/modal_window.h"
+
+#include "win32/win32_text.h"
+
+// Not declared for the Windows 7 API level the program builds for; sent by
+// Windows 8.1 and later to a per-monitor-aware window.
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
+namespace olvendrix::win32 {
+namespace {
+
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+}  // namespace
+
+TModalWindow::TModalWindow(TModalHost& host, HWND owner, const wchar_t* window_class, DWORD extra_ex_style)
+    : host_(host), owner_(owner), window_class_(window_class), extra_ex_style_(extra_ex_style) {}
+
+TModalWindow::~TModalWindow() {
+  if (window_ != nullptr) ::DestroyWindow(window_);
+  DeleteFonts();
+}
+
+void TModalWindow::CreateFonts() {
+  font_ = CreateMessageFont(false, dpi_);
+  bold_font_ = CreateMessageFont(true, dpi_);
+}
+
+void TModalWindow::DeleteFonts() {
+  for (HFONT font : {font_, bold_font_}) {
+    if (font != nullptr) ::DeleteObject(font);
+  }
+  font_ = bold_font_ = nullptr;
+}
+
+bool TModalWindow::Create() {
+  RegisterObjectClass<TModalWindow>(window_class_);
+  dpi_ = ScreenDpi();
+  DeleteFonts();
+  CreateFonts();
+  ::CreateWindowExW(kExStyle | extra_ex_style_, window_class_, L"", kStyle, 0, 0, 0, 0, owner_, nullptr,
+                    ::GetModuleHandleW(nullptr), this);
+  if (window_ == nullptr) return false;
+  if (!CreateControls()) {
+    ::DestroyWindow(window_);
+    return false;
+  }
+  Relayout(nullptr);
+  return true;
+}
+
+bool TModalWindow::RunModal() {
+  closed_ = false;
+  if (!Create()) return false;
+  host_.RunModal(window_, owner_, closed_);
+  ::DestroyWindow(window_);
+  return true;
+}
+
+HWND TModalWindow::CreateControl(const wchar_t* window_class, DWORD style, int id, DWORD ex_style, bool bold) {
+  return CreateChild(window_, window_class, style, id, ex_style, Font(bold));
+}
+
+void TModalWindow::Place(HWND control, int x, int y, int width, int height) {
+  ::MoveWindow(control, x, y, width, height, FALSE);
+}
+
+SIZE TModalWindow::TextSize(HWND control) {
+  const std::wstring text = Wide(WindowText1251(control));
+  const HDC dc = ::GetDC(control);
+  const HGDIOBJ old_font = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  ::SelectObject(dc, old_font);
+  ::ReleaseDC(control, dc);
+  return size;
+}
+
+void TModalWindow::Relayout(const POINT* at) {
+  const SIZE client = Layout();
+  RECT frame{0, 0, client.cx, client.cy};
+  ::AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle | extra_ex_style_);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  const POINT corner = at != nullptr ? *at : CentredOver(owner_, width, height);
+  ::SetWindowPos(window_, nullptr, corner.x, corner.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+LRESULT TModalWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case kKeyPreviewMessage:
+      if (wParam != VK_ESCAPE) return FALSE;
+      closed_ = true;
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL) break;
+      closed_ = true;
+      return 0;
+    case WM_CLOSE:
+      closed_ = true;
+      return 0;
+    case WM_DPICHANGED: {
+      // Another screen: fonts and layout for its DPI, at the place offered.
+      const HFONT old_fonts[2] = {font_, bold_font_};
+      dpi_ = HIWORD(wParam);
+      CreateFonts();
+      for (HWND child = ::GetWindow(window_, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const auto font = reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0));
+        if (font == old_fonts[0] || font == old_fonts[1]) {
+          ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font == old_fonts[1] ? bold_font_ : font_), FALSE);
+        }
+      }
+      for (HFONT font : old_fonts) ::DeleteObject(font);
+      const auto* offered = reinterpret_cast<const RECT*>(lParam);
+      const POINT at{offered->left, offered->top};
+      Relayout(&at);
+      return 0;
+    }
+  }
+  return ::DefWindowProcW(window_, message, wParam, lParam);
+}
+
+}  // namespace olvendrix::win32

@@ -1,0 +1,31 @@
+#include "win32/win32_window.h"
+
+namespace olvendrix::win32 {
+
+void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HICON icon) {
+  WNDCLASSEXW window_class{sizeof window_class};
+  window_class.lpfnWndProc = procedure;
+  window_class.hInstance = ::GetModuleHandleW(nullptr);
+  window_class.hIcon = icon;
+  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = name;
+  ::RegisterClassExW(&window_class);
+}
+
+int ScreenDpi() {
+  const HDC screen = ::GetDC(nullptr);
+  const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+  ::ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+HWND CreateChild(HWND parent, const wchar_t* window_class, DWORD style, int id, DWORD ex_style, HFONT font) {
+  const HWND control = ::CreateWindowExW(ex_style, window_class, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                         ::GetModuleHandleW(nullptr), nullptr);
+  ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return control;
+}
+
+}  // namespace olvendrix::win32
