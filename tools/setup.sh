@@ -4,6 +4,8 @@
 OLVENDRIX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 OLVENDRIX_BUILD="$OLVENDRIX_ROOT/build"
 OLVENDRIX_JOBS=$(nproc 2>/dev/null || echo 2)
+# The program's version, as CMakeLists.txt's project() states it.
+OLVENDRIX_VERSION=$(sed -n 's/^project(Olvendrix VERSION \([^ )]*\).*/\1/p' "$OLVENDRIX_ROOT/CMakeLists.txt")
 
 OLVENDRIX_PACKAGES=(
   cmake make g++ googletest libbenchmark-dev
