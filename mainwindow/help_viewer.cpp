@@ -14,6 +14,8 @@ constexpr int kTextId = 2;
 }  // namespace
 
 
+int THelpViewer::Scale(int units) const { return ::MulDiv(units, dpi_, 96); }
+
 THelpViewer::~THelpViewer() {
   if (window_ != nullptr) ::DestroyWindow(window_);
   if (font_ != nullptr) ::DeleteObject(font_);
@@ -25,8 +27,9 @@ void THelpViewer::Create(HWND owner) {
   if (font_ == nullptr) font_ = win32::CreateMessageFont();
   RECT owner_bounds{};
   ::GetWindowRect(owner, &owner_bounds);
-  ::CreateWindowExW(0, kViewerClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, owner_bounds.left + 40,
-                    owner_bounds.top + 40, 640, 460, owner, nullptr, instance, this);
+  dpi_ = win32::ScreenDpi();
+  ::CreateWindowExW(0, kViewerClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, owner_bounds.left + Scale(40),
+                    owner_bounds.top + Scale(40), Scale(640), Scale(460), owner, nullptr, instance, this);
   if (window_ == nullptr) return;
   const auto child = [&](const wchar_t* window_class_name, DWORD style, int id) {
     HWND control = ::CreateWindowExW(WS_EX_CLIENTEDGE, window_class_name, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | style,
@@ -43,9 +46,10 @@ void THelpViewer::Create(HWND owner) {
 void THelpViewer::Layout() {
   RECT client{};
   ::GetClientRect(window_, &client);
-  const int list_width = client.right / 3;
-  ::MoveWindow(topic_list_, 4, 4, list_width - 6, client.bottom - 8, TRUE);
-  ::MoveWindow(text_.Handle(), list_width + 2, 4, client.right - list_width - 6, client.bottom - 8, TRUE);
+  const int list_width = client.right / 3, gap = Scale(4);
+  ::MoveWindow(topic_list_, gap, gap, list_width - gap - gap / 2, client.bottom - 2 * gap, TRUE);
+  ::MoveWindow(text_.Handle(), list_width + gap / 2, gap, client.right - list_width - gap - gap / 2,
+               client.bottom - 2 * gap, TRUE);
 }
 
 void THelpViewer::Request(HWND owner, UINT command, int data, const std::string& title1251) {
@@ -96,6 +100,20 @@ LRESULT THelpViewer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       if (topic_list_ != nullptr) Layout();
       return 0;
+    case WM_DPICHANGED: {
+      // Another screen: the font and the gaps of its scale, at the offered
+      // place and size (WM_SIZE lays the window out again).
+      dpi_ = HIWORD(wParam);
+      const HFONT old_font = font_;
+      font_ = win32::CreateMessageFont(false, dpi_);
+      ::SendMessageW(topic_list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+      text_.SetFont(font_);
+      ::DeleteObject(old_font);
+      const auto* offered = reinterpret_cast<const RECT*>(lParam);
+      ::SetWindowPos(window_, nullptr, offered->left, offered->top, offered->right - offered->left,
+                     offered->bottom - offered->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
     case WM_COMMAND:
       if (LOWORD(wParam) == kTopicListId && HIWORD(wParam) == LBN_SELCHANGE) {
         ShowTopic(static_cast<std::size_t>(::SendMessageW(topic_list_, LB_GETCURSEL, 0, 0)));

@@ -51,6 +51,7 @@ class THelpViewer {
   void Create(HWND owner);
   void ShowTopic(std::size_t index);
   void Layout();
+  int Scale(int units) const;
 
   std::filesystem::path path_;
   std::vector<THelpTopic> topics_;
@@ -59,6 +60,7 @@ class THelpViewer {
   TTextView text_;
   HFONT font_ = nullptr;
   std::size_t shown_ = 0;
+  int dpi_ = 96;
 };
 
 }  // namespace olvendrix

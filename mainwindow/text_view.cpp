@@ -42,6 +42,11 @@ void TTextView::Create(HWND parent, int id, HFONT font) {
   ::CreateWindowExW(WS_EX_CLIENTEDGE, kTextViewClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL,
                     0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                     ::GetModuleHandleW(nullptr), this);
+  SetFont(font);
+}
+
+void TTextView::SetFont(HFONT font) {
+  font_ = font;
   if (window_ == nullptr) return;
   const HDC dc = ::GetDC(window_);
   const HGDIOBJ old_font = ::SelectObject(dc, font_);
@@ -51,6 +56,7 @@ void TTextView::Create(HWND parent, int id, HFONT font) {
   ::ReleaseDC(window_, dc);
   line_height_ = std::max(1, static_cast<int>(metrics.tmHeight + metrics.tmExternalLeading));
   margin_ = std::max(2, static_cast<int>(metrics.tmAveCharWidth) / 2);
+  Relayout();
 }
 
 void TTextView::SetText(std::string text1251) {

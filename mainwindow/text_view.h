@@ -28,6 +28,8 @@ class TTextView {
 
   // Creates the view as child `id` of `parent`, drawn with `font`.
   void Create(HWND parent, int id, HFONT font);
+  // Draws with `font` from now on, laid out again.
+  void SetFont(HFONT font);
   HWND Handle() const { return window_; }
   // Shows `text1251` (lines ended by CR LF or LF) from its top, unselected.
   void SetText(std::string text1251);

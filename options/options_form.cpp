@@ -95,33 +95,39 @@ void TOptionsForm::FormCreate() {
 }
 
 SIZE TOptionsForm::Layout() {
-  // The designed layout in 96-dpi units; a check box is at least as tall as
-  // its text.
-  const auto place = [&](HWND control, int x, int y, int width, int height) {
-    Place(control, Scale(x), Scale(y), Scale(width), Scale(height));
-  };
-  place(stParam, 0, 0, kClientWidth, kHeadingHeight);
-  place(HeaderControl, 0, kBackTop, kClientWidth, kHeaderHeight);
+  // The designed layout in 96-dpi units.
+  PlaceUnits(stParam, 0, 0, kClientWidth, kHeadingHeight);
+  PlaceUnits(HeaderControl, 0, kBackTop, kClientWidth, kHeaderHeight);
   for (int row = 0; row < 3; ++row) {
-    place(RowPanels[row], 2, kBackTop + kGridTop + (kGridHeight / 3) * row, kGridLeft - 2, kGridHeight / 3);
+    PlaceUnits(RowPanels[row], 2, kBackTop + kGridTop + (kGridHeight / 3) * row, kGridLeft - 2, kGridHeight / 3);
   }
-  place(lvCheckPar, kGridLeft, kBackTop + kGridTop, kGridWidth, kGridHeight);
+  PlaceUnits(lvCheckPar, kGridLeft, kBackTop + kGridTop, kGridWidth, kGridHeight);
   PlaceGridCells();
   SizeHeaderSections();
   int y = kBackTop + kBackHeight;
-  place(RegStrips[0], 0, y + 1, kClientWidth, 2);
-  place(cbCaseSensitiv, 20, y + 8, 440, 20);
-  place(RegStrips[1], 0, y + 33, kClientWidth, 2);
+  PlaceUnits(RegStrips[0], 0, y + 1, kClientWidth, 2);
+  PlaceUnits(cbCaseSensitiv, 20, y + 8, 440, 20);
+  PlaceUnits(RegStrips[1], 0, y + 33, kClientWidth, 2);
   y += 36;
-  place(cbImmedSearch, 20, y + 10, 440, 20);
-  place(cbDelay, 44, y + 38, 416, 20);
+  PlaceUnits(cbImmedSearch, 20, y + 10, 440, 20);
+  PlaceUnits(cbDelay, 44, y + 38, 416, 20);
   y += 70;
-  place(stLang, 0, y, kClientWidth, kHeadingHeight);
+  PlaceUnits(stLang, 0, y, kClientWidth, kHeadingHeight);
   y += kHeadingHeight;
-  place(cmbLanguage, (kClientWidth - 145) / 2, y + 6, 145, 200);
+  PlaceUnits(cmbLanguage, (kClientWidth - 145) / 2, y + 6, 145, 200);
   y += 50;
-  place(btnOk, 334, y, 75, 25);
-  place(btnCancel, 80, y, 75, 25);
+  // The buttons are as wide as designed, or wider when their picture and
+  // caption need it; OK keeps its right edge, Cancel its left.
+  const auto button_width = [&](HWND button) {
+    int picture = 0, picture_height = 0;
+    ::ImageList_GetIconSize(button_pictures_[button == btnOk ? 0 : 1], &picture, &picture_height);
+    const int needed = static_cast<int>(TextSize(button).cx) + picture + Scale(2) + 2 * ::GetSystemMetrics(SM_CXEDGE) +
+                       Scale(8);
+    return std::max(Scale(75), needed);
+  };
+  const int ok_width = button_width(btnOk), cancel_width = button_width(btnCancel);
+  Place(btnOk, Scale(334 + 75) - ok_width, Scale(y), ok_width, Scale(25));
+  Place(btnCancel, Scale(80), Scale(y), cancel_width, Scale(25));
   return {Scale(kClientWidth), Scale(kClientHeight)};
 }
 

@@ -2,12 +2,6 @@
 
 #include "win32/win32_text.h"
 
-// Not declared for the Windows 7 API level the program builds for; sent by
-// Windows 8.1 and later to a per-monitor-aware window.
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
-
 namespace olvendrix::win32 {
 namespace {
 
@@ -66,6 +60,10 @@ HWND TModalWindow::CreateControl(const wchar_t* window_class, DWORD style, int i
 
 void TModalWindow::Place(HWND control, int x, int y, int width, int height) {
   ::MoveWindow(control, x, y, width, height, FALSE);
+}
+
+void TModalWindow::PlaceUnits(HWND control, int x, int y, int width, int height) const {
+  Place(control, Scale(x), Scale(y), Scale(x + width) - Scale(x), Scale(y + height) - Scale(y));
 }
 
 SIZE TModalWindow::TextSize(HWND control) {

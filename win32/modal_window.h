@@ -58,6 +58,9 @@ class TModalWindow {
   int Scale(int units) const { return ::MulDiv(units, dpi_, 96); }
   // Moves `control` to a rectangle given in pixels.
   static void Place(HWND control, int x, int y, int width, int height);
+  // Moves `control` to a rectangle given in 96-dpi units. Its edges are
+  // scaled, not its size, so that controls that touch never overlap.
+  void PlaceUnits(HWND control, int x, int y, int width, int height) const;
   // The width and height of the control's text in its font, in pixels.
   static SIZE TextSize(HWND control);
   HFONT Font(bool bold = false) const { return bold ? bold_font_ : font_; }

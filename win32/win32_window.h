@@ -8,6 +8,13 @@
 
 #include <windows.h>
 
+// Not declared for the Windows 7 API level the program builds for; sent by
+// Windows 8.1 and later to a per-monitor-aware window whose screen's DPI
+// changed (wParam: the new DPI twice, lParam: the suggested window RECT).
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
 namespace olvendrix::win32 {
 
 template <typename T>
