@@ -156,5 +156,24 @@ TEST_F(WindowLayout, EveryWindowFitsItsTextsAtTheScreensDpi) {
   ExpectLaidOut(form_->HelpViewer().Handle(), "help viewer");
 }
 
+// Saved on a monitor that is gone: the window comes back on this screen, and
+// that place is what the next start finds.
+TEST_F(WindowLayout, AWindowSavedOffEveryMonitorComesBackOnScreen) {
+  WriteDemo(300);
+  demo::WriteBytes(folder_ / "options.ini", "[Position]\r\nheight=500\r\nWidth=800\r\nTop=-30000\r\nLeft=40000\r\n");
+  Start();
+  RECT bounds{};
+  ::GetWindowRect(form_->Handle(), &bounds);
+  const RECT work = win32::NearestWorkArea(bounds);
+  EXPECT_GE(bounds.left, work.left);
+  EXPECT_GE(bounds.top, work.top);
+  EXPECT_LE(bounds.right, work.right);
+  EXPECT_LE(bounds.bottom, work.bottom);
+  Close();
+  const std::string ini = testing::ReadBytes(folder_ / "options.ini");
+  EXPECT_EQ(ini.find("Left=40000"), std::string::npos) << ini;
+  EXPECT_EQ(ini.find("Top=-30000"), std::string::npos) << ini;
+}
+
 }  // namespace
 }  // namespace olvendrix

@@ -20,6 +20,25 @@ int ScreenDpi() {
   return dpi > 0 ? dpi : 96;
 }
 
+std::vector<RECT> MonitorWorkAreas() {
+  std::vector<RECT> areas;
+  ::EnumDisplayMonitors(
+      nullptr, nullptr,
+      [](HMONITOR monitor, HDC, RECT*, LPARAM list) {
+        MONITORINFO info{sizeof info};
+        if (::GetMonitorInfoW(monitor, &info)) reinterpret_cast<std::vector<RECT>*>(list)->push_back(info.rcWork);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&areas));
+  return areas;
+}
+
+RECT NearestWorkArea(const RECT& window) {
+  MONITORINFO info{sizeof info};
+  ::GetMonitorInfoW(::MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &info);
+  return info.rcWork;
+}
+
 HWND CreateChild(HWND parent, const wchar_t* window_class, DWORD style, int id, DWORD ex_style, HFONT font) {
   const HWND control = ::CreateWindowExW(ex_style, window_class, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
                                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),

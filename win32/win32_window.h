@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 // Not declared for the Windows 7 API level the program builds for; sent by
 // Windows 8.1 and later to a per-monitor-aware window whose screen's DPI
 // changed (wParam: the new DPI twice, lParam: the suggested window RECT).
@@ -46,6 +48,11 @@ void RegisterObjectClass(const wchar_t* name, HICON icon = nullptr) {
 
 // The screen's dots per inch (96 at 100 % scaling).
 int ScreenDpi();
+
+// The work areas of every monitor (the screen without taskbars), and the one
+// of the monitor nearest to `window`; screen coordinates.
+std::vector<RECT> MonitorWorkAreas();
+RECT NearestWorkArea(const RECT& window);
 
 // A visible child control `id` of `parent` drawn with `font`, placed at the
 // origin with no size until its parent lays it out.
