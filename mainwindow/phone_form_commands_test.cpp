@@ -428,19 +428,49 @@ TEST_F(Commands, EveryHelpTopicShowsToItsEndAndCopies) {
   ::GlobalUnlock(copied);
   ::CloseClipboard();
 
-  // The input boxes stay Wine's editable combo boxes: every help line in one.
-  const HWND box = form_->InputBox(1);
-  for (const THelpTopic& topic : topics) {
-    std::size_t begin = 0;
-    while (begin <= topic.Text.size()) {
-      std::size_t end = topic.Text.find("\r\n", begin);
-      if (end == std::string::npos) end = topic.Text.size();
-      ::SetWindowTextW(box, win32::Wide(topic.Text.substr(begin, end - begin)).c_str());
-      ::RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-      begin = end + 2;
+  // The input boxes and the Options dialog's language box stay Wine's
+  // editable combo boxes: every help line in each.
+  TOptionsForm options(*form_, form_->Handle(), {});
+  ASSERT_TRUE(options.Create());
+  ::ShowWindow(options.Handle(), SW_SHOWNA);
+  for (const HWND box : {form_->InputBox(1), options.LanguageCombo()}) {
+    for (const THelpTopic& topic : topics) {
+      std::size_t begin = 0;
+      while (begin <= topic.Text.size()) {
+        std::size_t end = topic.Text.find("\r\n", begin);
+        if (end == std::string::npos) end = topic.Text.size();
+        ::SetWindowTextW(box, win32::Wide(topic.Text.substr(begin, end - begin)).c_str());
+        ::RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        begin = end + 2;
+      }
     }
   }
   EXPECT_TRUE(answers());
+}
+
+// The help's lines as subscribers' names: drawn in the results list, row by
+// row, with the window still answering.
+TEST_F(Commands, HelpLinesDrawInTheResultsList) {
+  demo::TDbfTableWriter table({{"NUMTEL", 7}, {"FAMIL", 200}, {"STREET", 30}, {"HOUSE", 7}, {"APARTMENT", 7}});
+  int number = 1000000;
+  for (const THelpTopic& topic : ReadHelpFile(platform::ExecutableFolder() / "resources" / "help.hlp")) {
+    std::size_t begin = 0;
+    while (begin < topic.Text.size()) {
+      std::size_t end = topic.Text.find("\r\n", begin);
+      if (end == std::string::npos) end = topic.Text.size();
+      if (end > begin) table.AddRecord({std::to_string(++number), topic.Text.substr(begin, end - begin), "", "1", "1"});
+      begin = end + 2;
+    }
+  }
+  table.SaveTo(folder_ / "Data.dbf");
+  Start();
+  ASSERT_EQ(RowCount(), static_cast<int>(table.RecordCount()));
+  for (int row = 0; row < RowCount(); ++row) {
+    ListView_EnsureVisible(form_->ListView(), row, FALSE);
+    ::RedrawWindow(form_->ListView(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  }
+  DWORD_PTR result = 0;
+  EXPECT_NE(::SendMessageTimeoutW(form_->Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result), 0);
 }
 
 }  // namespace

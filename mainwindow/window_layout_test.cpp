@@ -3,6 +3,7 @@
 // in prefixes scaled to 120, 144 and 192 dpi.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -154,6 +155,32 @@ TEST_F(WindowLayout, EveryWindowFitsItsTextsAtTheScreensDpi) {
   ::SendMessageW(form_->Handle(), WM_COMMAND, kCmdHelp, 0);
   ASSERT_NE(form_->HelpViewer().Handle(), nullptr);
   ExpectLaidOut(form_->HelpViewer().Handle(), "help viewer");
+}
+
+// Moved to a screen of twice the DPI (Windows tells a per-monitor-aware
+// window so), a modal window takes its scale and lays itself out again.
+TEST_F(WindowLayout, ModalWindowsLayOutAgainOnAScreenOfAnotherDpi) {
+  WriteDemo(300);
+  Start();
+  TDebugForm timing(*form_, form_->Handle(), {123456, 15, 0, 7, 99999});
+  TOptionsForm options(*form_, form_->Handle(), {});
+  ASSERT_TRUE(timing.Create());
+  ASSERT_TRUE(options.Create());
+  for (win32::TModalWindow* window : std::initializer_list<win32::TModalWindow*>{&timing, &options}) {
+    RECT before{};
+    ::GetClientRect(window->Handle(), &before);
+    const int dpi = 2 * window->Dpi();
+    RECT offered{10, 20, 30, 40};
+    ::SendMessageW(window->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&offered));
+    EXPECT_EQ(window->Dpi(), dpi);
+    RECT after{};
+    ::GetWindowRect(window->Handle(), &after);
+    EXPECT_EQ(after.left, 10);
+    EXPECT_EQ(after.top, 20);
+    ::GetClientRect(window->Handle(), &after);
+    EXPECT_GE(after.right, 2 * before.right - 4);
+    ExpectLaidOut(window->Handle(), "a window at twice the DPI");
+  }
 }
 
 // Saved on a monitor that is gone: the window comes back on this screen, and
