@@ -86,13 +86,11 @@ SIZE TAboutForm::Layout() {
   } else {
     marquee_->SetActive(true);
   }
-  const SIZE ok_text = TextSize(ok_);
-  const int ok_width = std::max(Scale(75), static_cast<int>(ok_text.cx) + Scale(16));
-  const int ok_height = std::max(Scale(25), static_cast<int>(ok_text.cy) + Scale(10));
+  const SIZE ok = ButtonSize(ok_);
   const int ok_top = panel_height - Scale(3) + Scale(19);
-  Place(ok_, picture_size_.cx + (panel_width - ok_width) / 2, ok_top, ok_width, ok_height);
+  Place(ok_, picture_size_.cx + (panel_width - ok.cx) / 2, ok_top, ok.cx, ok.cy);
   return {picture_size_.cx + panel_width + Scale(2),
-          std::max(static_cast<int>(picture_size_.cy), ok_top + ok_height + Scale(23))};
+          std::max(static_cast<int>(picture_size_.cy), ok_top + static_cast<int>(ok.cy) + Scale(23))};
 }
 
 }  // namespace olvendrix

@@ -38,7 +38,9 @@ SIZE TDebugForm::Layout() {
   // decide beyond them.
   int caption_width = Scale(115), value_width = Scale(58), unit_width = Scale(25), text_height = 0;
   for (int row = 0; row < 5; ++row) {
-    const SIZE caption = TextSize(captions_[row]), value = TextSize(values_[row]), unit = TextSize(units_[row]);
+    const SIZE caption = win32::ControlTextSize(captions_[row]);
+    const SIZE value = win32::ControlTextSize(values_[row]);
+    const SIZE unit = win32::ControlTextSize(units_[row]);
     caption_width = std::max<int>(caption_width, caption.cx + Scale(4));
     value_width = std::max<int>(value_width, value.cx + Scale(4));
     unit_width = std::max<int>(unit_width, unit.cx + Scale(2));
@@ -56,12 +58,10 @@ SIZE TDebugForm::Layout() {
   }
   const int frame_height = Scale(15) + row_step * 4 + row_height + Scale(12);
   Place(frame_, 0, 0, frame_width, frame_height);
-  const SIZE ok_text = TextSize(ok_);
-  const int ok_width = std::max(Scale(75), static_cast<int>(ok_text.cx) + Scale(16));
-  const int ok_height = std::max(Scale(25), static_cast<int>(ok_text.cy) + Scale(10));
+  const SIZE ok = ButtonSize(ok_);
   const int ok_top = frame_height + Scale(8);
-  Place(ok_, (frame_width - ok_width) / 2, ok_top, ok_width, ok_height);
-  return {frame_width, ok_top + ok_height + Scale(8)};
+  Place(ok_, (frame_width - ok.cx) / 2, ok_top, ok.cx, ok.cy);
+  return {frame_width, ok_top + ok.cy + Scale(8)};
 }
 
 }  // namespace olvendrix

@@ -10,6 +10,7 @@
 #include "auxwindows/about_form.h"
 #include "auxwindows/debug_form.h"
 #include "mainwindow/phone_form_test_support.h"
+#include "mainwindow/window_bounds.h"
 #include "options/options_form.h"
 #include "win32/win32_window.h"
 
@@ -27,20 +28,6 @@ RECT BoundsIn(HWND control, HWND parent) {
   ::GetWindowRect(control, &bounds);
   ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&bounds), 2);
   return bounds;
-}
-
-// The size of the control's text in the control's font.
-SIZE TextSize(HWND control) {
-  const int length = ::GetWindowTextLengthW(control);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(::GetWindowTextW(control, text.data(), length + 1)));
-  const HDC dc = ::GetDC(control);
-  const HGDIOBJ old_font = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
-  SIZE size{};
-  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  ::SelectObject(dc, old_font);
-  ::ReleaseDC(control, dc);
-  return size;
 }
 
 // Frames, strips and group boxes hold other controls on purpose.
@@ -104,7 +91,7 @@ void ExpectLaidOut(HWND window, const char* what) {
     if (!text.empty() && (name == L"Static" || name == L"Button")) {
       const LONG style = ::GetWindowLongW(child, GWL_STYLE);
       if (name == L"Static" && (style & SS_TYPEMASK) == SS_BITMAP) continue;
-      const SIZE size = TextSize(child);
+      const SIZE size = win32::ControlTextSize(child);
       EXPECT_LE(size.cx, TextRoom(child)) << what << ": \"" << text << "\" is cut";
       EXPECT_LE(size.cy, client.bottom) << what << ": \"" << text << "\" is cut below";
     }
@@ -191,11 +178,12 @@ TEST_F(WindowLayout, AWindowSavedOffEveryMonitorComesBackOnScreen) {
   Start();
   RECT bounds{};
   ::GetWindowRect(form_->Handle(), &bounds);
+  // Its caption on the screen (the window itself may be larger than the
+  // screen at a high DPI, where its minimum size grows).
   const RECT work = win32::NearestWorkArea(bounds);
-  EXPECT_GE(bounds.left, work.left);
-  EXPECT_GE(bounds.top, work.top);
-  EXPECT_LE(bounds.right, work.right);
-  EXPECT_LE(bounds.bottom, work.bottom);
+  EXPECT_TRUE(CanBeReached({bounds.left, bounds.top, bounds.right, bounds.bottom},
+                           {{work.left, work.top, work.right, work.bottom}}, ::GetSystemMetrics(SM_CYCAPTION)))
+      << bounds.left << "," << bounds.top << " " << bounds.right << "," << bounds.bottom;
   Close();
   const std::string ini = testing::ReadBytes(folder_ / "options.ini");
   EXPECT_EQ(ini.find("Left=40000"), std::string::npos) << ini;

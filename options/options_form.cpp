@@ -116,18 +116,10 @@ SIZE TOptionsForm::Layout() {
   y += kHeadingHeight;
   PlaceUnits(cmbLanguage, (kClientWidth - 145) / 2, y + 6, 145, 200);
   y += 50;
-  // The buttons are as wide as designed, or wider when their picture and
-  // caption need it; OK keeps its right edge, Cancel its left.
-  const auto button_width = [&](HWND button) {
-    int picture = 0, picture_height = 0;
-    ::ImageList_GetIconSize(button_pictures_[button == btnOk ? 0 : 1], &picture, &picture_height);
-    const int needed = static_cast<int>(TextSize(button).cx) + picture + Scale(2) + 2 * ::GetSystemMetrics(SM_CXEDGE) +
-                       Scale(8);
-    return std::max(Scale(75), needed);
-  };
-  const int ok_width = button_width(btnOk), cancel_width = button_width(btnCancel);
-  Place(btnOk, Scale(334 + 75) - ok_width, Scale(y), ok_width, Scale(25));
-  Place(btnCancel, Scale(80), Scale(y), cancel_width, Scale(25));
+  // OK keeps its right edge, Cancel its left, however wide they grow.
+  const SIZE ok = ButtonSize(btnOk), cancel = ButtonSize(btnCancel);
+  Place(btnOk, Scale(334 + 75) - ok.cx, Scale(y), ok.cx, ok.cy);
+  Place(btnCancel, Scale(80), Scale(y), cancel.cx, cancel.cy);
   return {Scale(kClientWidth), Scale(kClientHeight)};
 }
 

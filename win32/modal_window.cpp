@@ -1,5 +1,9 @@
 #include "win32/modal_window.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+
 #include "win32/win32_text.h"
 
 namespace olvendrix::win32 {
@@ -66,15 +70,17 @@ void TModalWindow::PlaceUnits(HWND control, int x, int y, int width, int height)
   Place(control, Scale(x), Scale(y), Scale(x + width) - Scale(x), Scale(y + height) - Scale(y));
 }
 
-SIZE TModalWindow::TextSize(HWND control) {
-  const std::wstring text = Wide(WindowText1251(control));
-  const HDC dc = ::GetDC(control);
-  const HGDIOBJ old_font = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
-  SIZE size{};
-  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  ::SelectObject(dc, old_font);
-  ::ReleaseDC(control, dc);
-  return size;
+SIZE TModalWindow::ButtonSize(HWND button) const {
+  const SIZE text = ControlTextSize(button);
+  int picture_width = 0;
+  BUTTON_IMAGELIST pictures{};
+  if (::SendMessageW(button, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&pictures)) && pictures.himl != nullptr) {
+    int picture_height = 0;
+    ::ImageList_GetIconSize(pictures.himl, &picture_width, &picture_height);
+    picture_width += pictures.margin.left + pictures.margin.right;
+  }
+  return {std::max(Scale(75), static_cast<int>(text.cx) + picture_width + Scale(16)),
+          std::max(Scale(25), static_cast<int>(text.cy) + Scale(10))};
 }
 
 void TModalWindow::Relayout(const POINT* at) {

@@ -61,9 +61,10 @@ class TModalWindow {
   // Moves `control` to a rectangle given in 96-dpi units. Its edges are
   // scaled, not its size, so that controls that touch never overlap.
   void PlaceUnits(HWND control, int x, int y, int width, int height) const;
-  // The width and height of the control's text in its font, in pixels.
-  static SIZE TextSize(HWND control);
   HFONT Font(bool bold = false) const { return bold ? bold_font_ : font_; }
+  // A push button's size: the designed 75 x 25 units, or more when its
+  // caption and picture need it.
+  SIZE ButtonSize(HWND button) const;
 
   TModalHost& host_;
   HWND owner_;

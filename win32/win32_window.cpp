@@ -1,5 +1,8 @@
 #include "win32/win32_window.h"
 
+#include <algorithm>
+#include <string>
+
 namespace olvendrix::win32 {
 
 void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HICON icon) {
@@ -37,6 +40,19 @@ RECT NearestWorkArea(const RECT& window) {
   MONITORINFO info{sizeof info};
   ::GetMonitorInfoW(::MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &info);
   return info.rcWork;
+}
+
+SIZE ControlTextSize(HWND control) {
+  const int length = ::GetWindowTextLengthW(control);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(std::max(0, ::GetWindowTextW(control, text.data(), length + 1))));
+  const HDC dc = ::GetDC(control);
+  const HGDIOBJ old_font = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  ::SelectObject(dc, old_font);
+  ::ReleaseDC(control, dc);
+  return size;
 }
 
 HWND CreateChild(HWND parent, const wchar_t* window_class, DWORD style, int id, DWORD ex_style, HFONT font) {

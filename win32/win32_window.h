@@ -54,6 +54,9 @@ int ScreenDpi();
 std::vector<RECT> MonitorWorkAreas();
 RECT NearestWorkArea(const RECT& window);
 
+// The width and height of the control's text in the control's font.
+SIZE ControlTextSize(HWND control);
+
 // A visible child control `id` of `parent` drawn with `font`, placed at the
 // origin with no size until its parent lays it out.
 HWND CreateChild(HWND parent, const wchar_t* window_class, DWORD style, int id, DWORD ex_style, HFONT font);
