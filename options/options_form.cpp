@@ -26,7 +26,9 @@ constexpr int kButtonPictureSize = 16;
 
 
 TOptionsForm::TOptionsForm(TOptionsHost& host, HWND owner, const TOptionsValues& values)
-    : TModalWindow(host, owner, kDialogClass, WS_EX_CONTEXTHELP), options_host_(host), values_(values) {}
+    : TModalWindow(host, owner, kDialogClass, WS_CLIPCHILDREN, WS_EX_CONTEXTHELP),
+      options_host_(host),
+      values_(values) {}
 
 TOptionsForm::~TOptionsForm() {
   if (window_ != nullptr) ::DestroyWindow(window_);

@@ -9,13 +9,18 @@
 namespace olvendrix::win32 {
 namespace {
 
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 }  // namespace
 
-TModalWindow::TModalWindow(TModalHost& host, HWND owner, const wchar_t* window_class, DWORD extra_ex_style)
-    : host_(host), owner_(owner), window_class_(window_class), extra_ex_style_(extra_ex_style) {}
+TModalWindow::TModalWindow(TModalHost& host, HWND owner, const wchar_t* window_class, DWORD extra_style,
+                           DWORD extra_ex_style)
+    : host_(host),
+      owner_(owner),
+      window_class_(window_class),
+      style_(kStyle | extra_style),
+      ex_style_(kExStyle | extra_ex_style) {}
 
 TModalWindow::~TModalWindow() {
   if (window_ != nullptr) ::DestroyWindow(window_);
@@ -39,7 +44,7 @@ bool TModalWindow::Create() {
   dpi_ = ScreenDpi();
   DeleteFonts();
   CreateFonts();
-  ::CreateWindowExW(kExStyle | extra_ex_style_, window_class_, L"", kStyle, 0, 0, 0, 0, owner_, nullptr,
+  ::CreateWindowExW(ex_style_, window_class_, L"", style_, 0, 0, 0, 0, owner_, nullptr,
                     ::GetModuleHandleW(nullptr), this);
   if (window_ == nullptr) return false;
   if (!CreateControls()) {
@@ -86,7 +91,7 @@ SIZE TModalWindow::ButtonSize(HWND button) const {
 void TModalWindow::Relayout(const POINT* at) {
   const SIZE client = Layout();
   RECT frame{0, 0, client.cx, client.cy};
-  ::AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle | extra_ex_style_);
+  ::AdjustWindowRectEx(&frame, style_, FALSE, ex_style_);
   const int width = frame.right - frame.left, height = frame.bottom - frame.top;
   const POINT corner = at != nullptr ? *at : CentredOver(owner_, width, height);
   ::SetWindowPos(window_, nullptr, corner.x, corner.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -33,9 +33,10 @@ class TModalWindow {
   int Dpi() const { return dpi_; }
 
  protected:
-  // `window_class` names the window's class; `extra_ex_style` is added to the
-  // modal frame's extended style.
-  TModalWindow(TModalHost& host, HWND owner, const wchar_t* window_class, DWORD extra_ex_style = 0);
+  // `window_class` names the window's class; `extra_style` and
+  // `extra_ex_style` are added to the modal frame's styles.
+  TModalWindow(TModalHost& host, HWND owner, const wchar_t* window_class, DWORD extra_style = 0,
+               DWORD extra_ex_style = 0);
 
   // Creates and runs the window until it is closed, then destroys it; false
   // when it could not open.
@@ -79,7 +80,8 @@ class TModalWindow {
   void Relayout(const POINT* at);
 
   const wchar_t* window_class_;
-  DWORD extra_ex_style_;
+  DWORD style_;
+  DWORD ex_style_;
   int dpi_ = 96;
   HFONT font_ = nullptr;
   HFONT bold_font_ = nullptr;
