@@ -37,6 +37,14 @@ if [ -n "${OLVENDRIX_LOGPIXELS:-}" ]; then
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$OLVENDRIX_LOGPIXELS" /f \
     >/dev/null 2>&1
 fi
-status=0
-wine "$@" || status=$?
+# A crash ends in Wine's debugger, which prints the backtrace and then lets
+# the process end with any status, 0 included: its report on the error
+# output fails the run as well.
+set +e
+{ wine "$@" 2>&1 1>&3 3>&- | tee "$scratch/errors" 1>&2 3>&-; } 3>&1
+status=${PIPESTATUS[0]}
+set -e
+if [ "$status" -eq 0 ] && grep -qE '^(wine: )?Unhandled ' "$scratch/errors"; then
+  status=1
+fi
 exit "$status"
