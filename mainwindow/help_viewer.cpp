@@ -24,21 +24,16 @@ THelpViewer::~THelpViewer() {
 void THelpViewer::Create(HWND owner) {
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   win32::RegisterObjectClass<THelpViewer>(kViewerClass, ::LoadIconW(instance, L"MAINICON"));
-  if (font_ == nullptr) font_ = win32::CreateMessageFont();
   RECT owner_bounds{};
   ::GetWindowRect(owner, &owner_bounds);
   dpi_ = win32::ScreenDpi();
+  if (font_ != nullptr) ::DeleteObject(font_);
+  font_ = win32::CreateMessageFont(false, dpi_);
   ::CreateWindowExW(0, kViewerClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, owner_bounds.left + Scale(40),
                     owner_bounds.top + Scale(40), Scale(640), Scale(460), owner, nullptr, instance, this);
   if (window_ == nullptr) return;
-  const auto child = [&](const wchar_t* window_class_name, DWORD style, int id) {
-    HWND control = ::CreateWindowExW(WS_EX_CLIENTEDGE, window_class_name, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | style,
-                                     0, 0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                     instance, nullptr);
-    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    return control;
-  };
-  topic_list_ = child(L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL, kTopicListId);
+  topic_list_ = win32::CreateChild(window_, L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
+                                   kTopicListId, WS_EX_CLIENTEDGE, font_);
   text_.Create(window_, kTextId, font_);
   Layout();
 }
