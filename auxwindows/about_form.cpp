@@ -1,14 +1,14 @@
 #include "auxwindows/about_form.h"
 
+#include <algorithm>
+
 #include "auxwindows/about_text.h"
 #include "auxwindows/picture_checksum.h"
 #include "engine/cp1251.h"
-#include "mainwindow/win32_text.h"
+#include "win32/win32_text.h"
 
 namespace olvendrix {
 namespace {
-
-constexpr wchar_t kAboutClass[] = L"TAboutForm";
 
 // The picture resource, when it is the one the program was built with.
 bool PictureIsWhole() {
@@ -25,71 +25,72 @@ bool PictureIsWhole() {
 
 TAboutForm::TAboutForm(TModalHost& host, HWND owner, const std::filesystem::path& folder,
                        const std::string& caption1251)
-    : host_(host), owner_(owner), folder_(folder), caption_(caption1251) {}
+    : TModalWindow(host, owner, L"TAboutForm"), folder_(folder), caption_(caption1251) {}
 
 TAboutForm::~TAboutForm() {
   marquee_.reset();
-  if (window_ != nullptr) ::DestroyWindow(window_);
-  for (HGDIOBJ object : {static_cast<HGDIOBJ>(font_), static_cast<HGDIOBJ>(marquee_font_),
-                         static_cast<HGDIOBJ>(picture_)}) {
+  for (HGDIOBJ object : {static_cast<HGDIOBJ>(marquee_font_), static_cast<HGDIOBJ>(picture_)}) {
     if (object != nullptr) ::DeleteObject(object);
   }
 }
 
-bool TAboutForm::Create() {
-  if (!PictureIsWhole()) return false;
-  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  win32::RegisterObjectClass<TAboutForm>(kAboutClass);
-  constexpr int kWidth = 343, kHeight = 317;
-  const POINT at = win32::CentredOver(owner_, kWidth, kHeight);
-  ::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kAboutClass, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                    at.x, at.y, kWidth, kHeight, owner_, nullptr, instance, this);
-  if (window_ == nullptr) return false;
-  win32::SetWindowText1251(window_, caption_);
-  picture_ = static_cast<HBITMAP>(::LoadImageW(instance, L"ABOUTPICTURE", IMAGE_BITMAP, 0, 0, 0));
-  HWND image = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP, 0, 0, 85, 283, window_,
-                                 nullptr, instance, nullptr);
-  ::SendMessageW(image, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_));
-  pnlMarc = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 85, -3, 250, 224, window_, nullptr,
-                              instance, nullptr);
-  HWND ok = ::CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 175, 240,
-                              75, 25, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)), instance, nullptr);
-  font_ = win32::CreateMessageFont();
-  ::SendMessageW(ok, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+void TAboutForm::ShowModal() {
+  RunModal();
+  marquee_.reset();
+}
 
+bool TAboutForm::CreateControls() {
+  if (!PictureIsWhole()) return false;
+  win32::SetWindowText1251(window_, caption_);
+  if (picture_ == nullptr) {
+    picture_ = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), L"ABOUTPICTURE", IMAGE_BITMAP, 0, 0, 0));
+    BITMAP bitmap{};
+    ::GetObjectW(picture_, sizeof bitmap, &bitmap);
+    picture_size_ = {bitmap.bmWidth, bitmap.bmHeight};
+  }
+  image_ = CreateControl(L"STATIC", SS_BITMAP);
+  ::SendMessageW(image_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_));
+  pnlMarc = CreateControl(L"STATIC", 0);
+  ok_ = CreateControl(L"BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
+  ::SetWindowTextW(ok_, L"OK");
   marquee_ = std::make_unique<TddgMarquee>(pnlMarc);
-  RECT frame{};
-  ::GetClientRect(pnlMarc, &frame);
-  ::MoveWindow(marquee_->Handle(), 0, 0, frame.right, frame.bottom, FALSE);
   // An endless loop: every run that ends starts the next.
   marquee_->OnDone = [](TddgMarquee& sender) { sender.SetActive(true); };
-  LOGFONTW arial{};
-  const HDC screen = ::GetDC(nullptr);
-  arial.lfHeight = -::MulDiv(10, ::GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ::ReleaseDC(nullptr, screen);
-  arial.lfWeight = FW_BOLD;
-  arial.lfCharSet = RUSSIAN_CHARSET;
-  wcscpy(arial.lfFaceName, L"Arial");
-  marquee_font_ = ::CreateFontIndirectW(&arial);
-  marquee_->SetFont(marquee_font_);
   marquee_->SetTextColor(RGB(0, 0, 128));
   marquee_->Items = ReadAboutLines(folder_ / "about.dat");
-  marquee_->SetActive(true);
-  ::SetFocus(ok);
+  ::SetFocus(ok_);
   return true;
 }
 
-void TAboutForm::ShowModal() {
-  if (!Create()) return;
-  host_.RunModal(window_, owner_, closed_);
-  marquee_.reset();
-  ::DestroyWindow(window_);
-}
-
-LRESULT TAboutForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  LRESULT result = 0;
-  if (HandleModalClose(message, wParam, closed_, result)) return result;
-  return ::DefWindowProcW(window_, message, wParam, lParam);
+SIZE TAboutForm::Layout() {
+  // The picture keeps the size it was drawn in; the rest follows the DPI
+  // and the texts.
+  Place(image_, 0, 0, picture_size_.cx, picture_size_.cy);
+  const int panel_width = Scale(250), panel_height = Scale(224);
+  Place(pnlMarc, picture_size_.cx, -Scale(3), panel_width, panel_height);
+  if (marquee_font_dpi_ != Dpi()) {
+    if (marquee_font_ != nullptr) ::DeleteObject(marquee_font_);
+    LOGFONTW arial{};
+    arial.lfHeight = -::MulDiv(10, Dpi(), 72);
+    arial.lfWeight = FW_BOLD;
+    arial.lfCharSet = RUSSIAN_CHARSET;
+    wcscpy(arial.lfFaceName, L"Arial");
+    marquee_font_ = ::CreateFontIndirectW(&arial);
+    marquee_font_dpi_ = Dpi();
+    marquee_->SetFont(marquee_font_);
+  }
+  ::MoveWindow(marquee_->Handle(), 0, 0, panel_width, panel_height, FALSE);
+  // A new size or font needs a new run, which the loop starts at once.
+  if (marquee_->Active()) {
+    marquee_->SetActive(false);
+  } else {
+    marquee_->SetActive(true);
+  }
+  const SIZE ok = ButtonSize(ok_);
+  const int ok_top = panel_height - Scale(3) + Scale(19);
+  Place(ok_, picture_size_.cx + (panel_width - ok.cx) / 2, ok_top, ok.cx, ok.cy);
+  return {picture_size_.cx + panel_width + Scale(2),
+          std::max(static_cast<int>(picture_size_.cy), ok_top + static_cast<int>(ok.cy) + Scale(23))};
 }
 
 }  // namespace olvendrix

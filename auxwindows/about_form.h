@@ -13,42 +13,34 @@
 #include <vector>
 
 #include "auxwindows/marquee.h"
-#include "mainwindow/modal_host.h"
-#include "mainwindow/win32_window.h"
+#include "win32/modal_window.h"
 
 namespace olvendrix {
 
-class TAboutForm {
+class TAboutForm : public win32::TModalWindow {
  public:
   TAboutForm(TModalHost& host, HWND owner, const std::filesystem::path& folder, const std::string& caption1251);
-  TAboutForm(const TAboutForm&) = delete;
-  TAboutForm& operator=(const TAboutForm&) = delete;
-  ~TAboutForm();
+  ~TAboutForm() override;
 
   // Shows the box modally until OK or Esc. Does not open when the picture
   // is not the one the program was built with.
   void ShowModal();
-  // Creates the box without running it (tests); false when it cannot open.
-  bool Create();
-  HWND Handle() const { return window_; }
   TddgMarquee* Marquee() const { return marquee_.get(); }
-  bool Closed() const { return closed_; }
 
  private:
-  template <typename> friend LRESULT CALLBACK win32::ObjectWindowProc(HWND, UINT, WPARAM, LPARAM);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  bool CreateControls() override;
+  SIZE Layout() override;
 
-  TModalHost& host_;
-  HWND owner_;
   std::filesystem::path folder_;
   std::string caption_;
-  HWND window_ = nullptr;
+  HWND image_ = nullptr;
   HWND pnlMarc = nullptr;
-  HFONT font_ = nullptr;
-  HFONT marquee_font_ = nullptr;
+  HWND ok_ = nullptr;
   HBITMAP picture_ = nullptr;
+  SIZE picture_size_{};
+  HFONT marquee_font_ = nullptr;
+  int marquee_font_dpi_ = 0;
   std::unique_ptr<TddgMarquee> marquee_;
-  bool closed_ = false;
 };
 
 }  // namespace olvendrix

@@ -53,11 +53,14 @@ TEST_F(AuxWindows, TheTimingWindowShowsWhatTheWindowMeasured) {
   EXPECT_EQ(win32::WindowText1251(timing.Handle()), W1251("Відладка"));
   ::ShowWindow(timing.Handle(), SW_SHOW);
   ::UpdateWindow(timing.Handle());
-  {
-    const HDC dc = ::GetDC(timing.Handle());
-    fprintf(stderr, "DEBUG pixel %06lx btnface %06lx\n", (unsigned long)::GetPixel(dc, 10, 160), (unsigned long)::GetSysColor(COLOR_BTNFACE));
-    ::ReleaseDC(timing.Handle(), dc);
-  }
+  // Between the rows, inside the bevelled frame, the window's own face.
+  RECT row{};
+  ::GetWindowRect(timing.ValueLabel(1), &row);
+  POINT gap{row.left + 2, row.top - 2};
+  ::ScreenToClient(timing.Handle(), &gap);
+  const HDC dc = ::GetDC(timing.Handle());
+  EXPECT_EQ(::GetPixel(dc, gap.x, gap.y), ::GetSysColor(COLOR_BTNFACE));
+  ::ReleaseDC(timing.Handle(), dc);
   const char* const expected[5] = {"120", "15", "0", "7", "0"};
   for (int row = 0; row < 5; ++row) EXPECT_EQ(win32::WindowText1251(timing.ValueLabel(row)), expected[row]);
   ::PostMessageW(timing.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);

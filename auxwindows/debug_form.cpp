@@ -1,73 +1,67 @@
 #include "auxwindows/debug_form.h"
 
+#include <algorithm>
 #include <string>
 
 #include "engine/cp1251.h"
-#include "mainwindow/win32_text.h"
+#include "win32/win32_text.h"
 
 namespace olvendrix {
-namespace {
-
-constexpr wchar_t kDebugClass[] = L"TDebugForm";
-
-}  // namespace
-
 
 TDebugForm::TDebugForm(TModalHost& host, HWND owner, const TTimings& timings)
-    : host_(host), owner_(owner), timings_(timings) {}
+    : TModalWindow(host, owner, L"TDebugForm"), timings_(timings) {}
 
-TDebugForm::~TDebugForm() {
-  if (window_ != nullptr) ::DestroyWindow(window_);
-  if (font_ != nullptr) ::DeleteObject(font_);
-}
-
-void TDebugForm::Create() {
-  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  win32::RegisterObjectClass<TDebugForm>(kDebugClass);
-  constexpr int kWidth = 225, kHeight = 215;
-  const POINT at = win32::CentredOver(owner_, kWidth, kHeight);
-  ::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kDebugClass, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                    at.x, at.y, kWidth, kHeight, owner_, nullptr, instance, this);
-  if (window_ == nullptr) return;
+bool TDebugForm::CreateControls() {
   win32::SetWindowText1251(window_, W1251("Відладка"));
-  font_ = win32::CreateMessageFont();
-  const auto label = [&](HWND parent, const std::string& text1251, int x, int y, int width, DWORD style, int id) {
-    HWND control = ::CreateWindowExW(0, L"STATIC", win32::Wide(text1251).c_str(), WS_CHILD | WS_VISIBLE | style, x, y,
-                                     width, 20, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                                     nullptr);
-    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    return control;
-  };
   // MainPanel: a bevelled frame (SS_ETCHEDFRAME) behind the rows, which
   // are the window's own children.
-  ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_ETCHEDFRAME, 0, 0, 217, 147, window_, nullptr,
-                    instance, nullptr);
+  frame_ = CreateControl(L"STATIC", SS_ETCHEDFRAME);
   const char* const captions[5] = {"Ініціалізація :", "Завантаження БД:", "Сортування:", "Пошук:", "Запис у файл:"};
   const std::uint32_t values[5] = {timings_.InitTime, timings_.LoadBaseTime, timings_.SortTime, timings_.SearchTime,
                                    timings_.SaveFileTime};
   for (int row = 0; row < 5; ++row) {
-    const int top = 15 + 25 * row;
-    label(window_, W1251(captions[row]), 15, top, 115, SS_LEFT, 0);
-    values_[row] = label(window_, std::to_string(values[row]), 130, top, 58, SS_LEFT, 100 + row);
-    label(window_, "ms", 190, top, 25, SS_LEFT, 0);
+    captions_[row] = CreateControl(L"STATIC", SS_LEFT);
+    win32::SetWindowText1251(captions_[row], W1251(captions[row]));
+    values_[row] = CreateControl(L"STATIC", SS_LEFT, 100 + row);
+    win32::SetWindowText1251(values_[row], std::to_string(values[row]));
+    units_[row] = CreateControl(L"STATIC", SS_LEFT);
+    ::SetWindowTextW(units_[row], L"ms");
   }
-  HWND ok = ::CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 75, 155, 75,
-                              25, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)), instance, nullptr);
-  ::SendMessageW(ok, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  ::SetFocus(ok);
+  ok_ = CreateControl(L"BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
+  ::SetWindowTextW(ok_, L"OK");
+  ::SetFocus(ok_);
+  return true;
 }
 
-void TDebugForm::ShowModal() {
-  Create();
-  if (window_ == nullptr) return;
-  host_.RunModal(window_, owner_, closed_);
-  ::DestroyWindow(window_);
-}
-
-LRESULT TDebugForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  LRESULT result = 0;
-  if (HandleModalClose(message, wParam, closed_, result)) return result;
-  return ::DefWindowProcW(window_, message, wParam, lParam);
+SIZE TDebugForm::Layout() {
+  // The designed 96-dpi widths are the least; the texts in the window's font
+  // decide beyond them.
+  int caption_width = Scale(115), value_width = Scale(58), unit_width = Scale(25), text_height = 0;
+  for (int row = 0; row < 5; ++row) {
+    const SIZE caption = win32::ControlTextSize(captions_[row]);
+    const SIZE value = win32::ControlTextSize(values_[row]);
+    const SIZE unit = win32::ControlTextSize(units_[row]);
+    caption_width = std::max<int>(caption_width, caption.cx + Scale(4));
+    value_width = std::max<int>(value_width, value.cx + Scale(4));
+    unit_width = std::max<int>(unit_width, unit.cx + Scale(2));
+    text_height = std::max<int>({text_height, caption.cy, value.cy, unit.cy});
+  }
+  const int row_height = std::max(Scale(20), text_height + Scale(2));
+  const int row_step = std::max(Scale(25), row_height + Scale(4));
+  const int left = Scale(15);
+  const int frame_width = left + caption_width + value_width + unit_width + Scale(2);
+  for (int row = 0; row < 5; ++row) {
+    const int top = Scale(15) + row_step * row;
+    Place(captions_[row], left, top, caption_width, row_height);
+    Place(values_[row], left + caption_width, top, value_width, row_height);
+    Place(units_[row], left + caption_width + value_width, top, unit_width, row_height);
+  }
+  const int frame_height = Scale(15) + row_step * 4 + row_height + Scale(12);
+  Place(frame_, 0, 0, frame_width, frame_height);
+  const SIZE ok = ButtonSize(ok_);
+  const int ok_top = frame_height + Scale(8);
+  Place(ok_, (frame_width - ok.cx) / 2, ok_top, ok.cx, ok.cy);
+  return {frame_width, ok_top + ok.cy + Scale(8)};
 }
 
 }  // namespace olvendrix

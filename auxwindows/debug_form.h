@@ -9,8 +9,7 @@
 
 #include <cstdint>
 
-#include "mainwindow/modal_host.h"
-#include "mainwindow/win32_window.h"
+#include "win32/modal_window.h"
 
 namespace olvendrix {
 
@@ -19,33 +18,25 @@ struct TTimings {
   std::uint32_t InitTime = 0, LoadBaseTime = 0, SortTime = 0, SearchTime = 0, SaveFileTime = 0;
 };
 
-class TDebugForm {
+class TDebugForm : public win32::TModalWindow {
  public:
   TDebugForm(TModalHost& host, HWND owner, const TTimings& timings);
-  TDebugForm(const TDebugForm&) = delete;
-  TDebugForm& operator=(const TDebugForm&) = delete;
-  ~TDebugForm();
 
   // Shows the window modally until OK or Esc.
-  void ShowModal();
-  // Creates the window without running it (tests).
-  void Create();
-  HWND Handle() const { return window_; }
+  void ShowModal() { RunModal(); }
   // The value label of row 0..4.
   HWND ValueLabel(int row) const { return values_[row]; }
-  bool Closed() const { return closed_; }
 
  private:
-  template <typename> friend LRESULT CALLBACK win32::ObjectWindowProc(HWND, UINT, WPARAM, LPARAM);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  bool CreateControls() override;
+  SIZE Layout() override;
 
-  TModalHost& host_;
-  HWND owner_;
   TTimings timings_;
-  HWND window_ = nullptr;
+  HWND frame_ = nullptr;
+  HWND captions_[5] = {};
   HWND values_[5] = {};
-  HFONT font_ = nullptr;
-  bool closed_ = false;
+  HWND units_[5] = {};
+  HWND ok_ = nullptr;
 };
 
 }  // namespace olvendrix

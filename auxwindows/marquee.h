@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "auxwindows/marquee_geometry.h"
-#include "mainwindow/win32_window.h"
+#include "win32/win32_window.h"
 
 namespace olvendrix {
 

@@ -26,6 +26,7 @@
 #include "engine/helper_thread.h"
 #include "engine/index_list.h"
 #include "engine/match_mode.h"
+#include "olvendrix_version.h"
 #include "engine/platform/platform.h"
 #include "engine/rank_buckets.h"
 
@@ -49,7 +50,7 @@ bool operator==(const TSearchParams& a, const TSearchParams& b);
 inline bool operator!=(const TSearchParams& a, const TSearchParams& b) { return !(a == b); }
 
 // The program's version, shown in the heading of saved results.
-constexpr const char* kProgramVersion = "1.07.07";
+constexpr const char* kProgramVersion = OLVENDRIX_VERSION;
 
 struct TSearchPlan;
 

@@ -11,7 +11,7 @@
 #include "engine/errors.h"
 #include "engine/search_list.h"
 #include "mainwindow/program_settings.h"
-#include "mainwindow/win32_text.h"
+#include "win32/win32_text.h"
 
 namespace olvendrix {
 namespace {

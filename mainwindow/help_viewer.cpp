@@ -1,15 +1,20 @@
 #include "mainwindow/help_viewer.h"
 
-#include "mainwindow/win32_text.h"
+#include "engine/cp1251.h"
+#include "engine/file_helpers.h"
+#include "win32/win32_text.h"
 
 namespace olvendrix {
 namespace {
 
 constexpr wchar_t kViewerClass[] = L"OlvendrixHelp";
 constexpr int kTopicListId = 1;
+constexpr int kTextId = 2;
 
 }  // namespace
 
+
+int THelpViewer::Scale(int units) const { return ::MulDiv(units, dpi_, 96); }
 
 THelpViewer::~THelpViewer() {
   if (window_ != nullptr) ::DestroyWindow(window_);
@@ -19,30 +24,27 @@ THelpViewer::~THelpViewer() {
 void THelpViewer::Create(HWND owner) {
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   win32::RegisterObjectClass<THelpViewer>(kViewerClass, ::LoadIconW(instance, L"MAINICON"));
-  if (font_ == nullptr) font_ = win32::CreateMessageFont();
   RECT owner_bounds{};
   ::GetWindowRect(owner, &owner_bounds);
-  ::CreateWindowExW(0, kViewerClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, owner_bounds.left + 40,
-                    owner_bounds.top + 40, 640, 460, owner, nullptr, instance, this);
+  dpi_ = win32::ScreenDpi();
+  if (font_ != nullptr) ::DeleteObject(font_);
+  font_ = win32::CreateMessageFont(false, dpi_);
+  ::CreateWindowExW(0, kViewerClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, owner_bounds.left + Scale(40),
+                    owner_bounds.top + Scale(40), Scale(640), Scale(460), owner, nullptr, instance, this);
   if (window_ == nullptr) return;
-  const auto child = [&](const wchar_t* window_class_name, DWORD style, int id) {
-    HWND control = ::CreateWindowExW(WS_EX_CLIENTEDGE, window_class_name, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | style,
-                                     0, 0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                     instance, nullptr);
-    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    return control;
-  };
-  topic_list_ = child(L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL, kTopicListId);
-  text_ = child(L"EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, 0);
+  topic_list_ = win32::CreateChild(window_, L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
+                                   kTopicListId, WS_EX_CLIENTEDGE, font_);
+  text_.Create(window_, kTextId, font_);
   Layout();
 }
 
 void THelpViewer::Layout() {
   RECT client{};
   ::GetClientRect(window_, &client);
-  const int list_width = client.right / 3;
-  ::MoveWindow(topic_list_, 4, 4, list_width - 6, client.bottom - 8, TRUE);
-  ::MoveWindow(text_, list_width + 2, 4, client.right - list_width - 6, client.bottom - 8, TRUE);
+  const int list_width = client.right / 3, gap = Scale(4);
+  ::MoveWindow(topic_list_, gap, gap, list_width - gap - gap / 2, client.bottom - 2 * gap, TRUE);
+  ::MoveWindow(text_.Handle(), list_width + gap / 2, gap, client.right - list_width - gap - gap / 2,
+               client.bottom - 2 * gap, TRUE);
 }
 
 void THelpViewer::Request(HWND owner, UINT command, int data, const std::string& title1251) {
@@ -68,7 +70,7 @@ void THelpViewer::ShowTopic(std::size_t index) {
   if (index >= topics_.size()) return;
   shown_ = index;
   ::SendMessageW(topic_list_, LB_SETCURSEL, index, 0);
-  win32::SetWindowText1251(text_, topics_[index].Text);
+  text_.SetText(topics_[index].Text);
 }
 
 int THelpViewer::ShownContext() const {
@@ -89,6 +91,20 @@ LRESULT THelpViewer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       if (topic_list_ != nullptr) Layout();
       return 0;
+    case WM_DPICHANGED: {
+      // Another screen: the font and the gaps of its scale, at the offered
+      // place and size (WM_SIZE lays the window out again).
+      dpi_ = HIWORD(wParam);
+      const HFONT old_font = font_;
+      font_ = win32::CreateMessageFont(false, dpi_);
+      ::SendMessageW(topic_list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+      text_.SetFont(font_);
+      ::DeleteObject(old_font);
+      const auto* offered = reinterpret_cast<const RECT*>(lParam);
+      ::SetWindowPos(window_, nullptr, offered->left, offered->top, offered->right - offered->left,
+                     offered->bottom - offered->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
     case WM_COMMAND:
       if (LOWORD(wParam) == kTopicListId && HIWORD(wParam) == LBN_SELCHANGE) {
         ShowTopic(static_cast<std::size_t>(::SendMessageW(topic_list_, LB_GETCURSEL, 0, 0)));
@@ -96,7 +112,7 @@ LRESULT THelpViewer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_DESTROY:
-      topic_list_ = text_ = nullptr;
+      topic_list_ = nullptr;
       return 0;
   }
   return ::DefWindowProcW(window_, message, wParam, lParam);

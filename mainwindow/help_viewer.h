@@ -14,7 +14,8 @@
 #include <vector>
 
 #include "mainwindow/help_file.h"
-#include "mainwindow/win32_window.h"
+#include "mainwindow/text_view.h"
+#include "win32/win32_window.h"
 
 namespace olvendrix {
 
@@ -41,6 +42,9 @@ class THelpViewer {
   void Request(HWND owner, UINT command, int data, const std::string& title1251);
 
   HWND Handle() const { return window_; }
+  std::size_t TopicCount() const { return topics_.size(); }
+  // The topic's text, drawn by the viewer itself.
+  const TTextView& TextView() const { return text_; }
   // The context number of the topic shown, or -1 when the viewer is closed.
   int ShownContext() const;
   // Tab and Esc for the viewer's controls; true when the message was taken.
@@ -52,15 +56,17 @@ class THelpViewer {
   void Create(HWND owner);
   void ShowTopic(std::size_t index);
   void Layout();
+  int Scale(int units) const;
 
   std::filesystem::path path_;
   const TMessageTexts* messages_ = &DefaultMessageTexts();
   std::vector<THelpTopic> topics_;
   HWND window_ = nullptr;
   HWND topic_list_ = nullptr;
-  HWND text_ = nullptr;
+  TTextView text_;
   HFONT font_ = nullptr;
   std::size_t shown_ = 0;
+  int dpi_ = 96;
 };
 
 }  // namespace olvendrix

@@ -13,9 +13,8 @@ std::string MailLink(const std::string& address, bool error_report) {
   if (!error_report) return Format(format, {address, "Olvendrix", kProgramVersion});
   // The body goes behind the formatted part: its %0D%0A are no placeholders.
   return Format(format + "&body=", {address, "Error in Olvendrix", kProgramVersion}) + "\"" +
-         W1251("   Здраствуйте Quermatic.%0D%0A%0D%0A В программе Olvendrix вер. 1.07.07 обнаружена "
-               "ошибка.%0D%0A Описание ошибки:%0D%0A%0D%0A%0D%0A%0D%0A%0D%0A Автор") +
-         "\"";
+         W1251("   Здраствуйте Quermatic.%0D%0A%0D%0A В программе Olvendrix вер. ") + kProgramVersion +
+         W1251(" обнаружена ошибка.%0D%0A Описание ошибки:%0D%0A%0D%0A%0D%0A%0D%0A%0D%0A Автор") + "\"";
 }
 
 }  // namespace olvendrix

@@ -9,8 +9,8 @@ namespace olvendrix {
 // "http://" host "/olvendrix/index.html".
 std::string SiteAddress(const std::string& host);
 
-// A letter to `address` with the subject "Olvendrix 1.07.07" in double
-// quotes; an error report has the subject "Error in Olvendrix 1.07.07" and a
+// A letter to `address` with the subject "Olvendrix <version>" in double
+// quotes; an error report has the subject "Error in Olvendrix <version>" and a
 // prepared body, its line breaks written as %0D%0A. Nothing else is escaped.
 std::string MailLink(const std::string& address, bool error_report);
 

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "engine/format.h"
-#include "mainwindow/win32_text.h"
+#include "win32/win32_text.h"
 
 namespace olvendrix {
 namespace {
@@ -101,6 +101,15 @@ LRESULT TPhoneForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       FormResize();
       return 0;
+    case WM_DPICHANGED: {
+      // Another screen: its scale, at the place and size Windows offers;
+      // WM_SIZE lays the window out again.
+      dpi_ = HIWORD(wParam);
+      const auto* offered = reinterpret_cast<const RECT*>(lParam);
+      ::SetWindowPos(window_, nullptr, offered->left, offered->top, offered->right - offered->left,
+                     offered->bottom - offered->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
     case WM_GETMINMAXINFO: {
       auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
       limits->ptMinTrackSize = {Scale(750), Scale(250)};

@@ -32,7 +32,7 @@
 #include "engine/errors.h"
 #include "engine/main_thread_queue.h"
 #include "mainwindow/directory_session.h"
-#include "mainwindow/bitmap_strip.h"
+#include "win32/bitmap_strip.h"
 #include "mainwindow/help_viewer.h"
 #include "mainwindow/ini_file.h"
 #include "mainwindow/wait_indicator.h"
@@ -124,7 +124,8 @@ class TPhoneForm : public TOptionsHost, private TSessionHost {
   // What the program's dialogs ask of the main window.
   void RunModal(HWND window, HWND owner, const bool& closed) override;
   void ShowHelpContext(HWND owner, int context) override;
-  const TWindowTexts& InterfaceTexts() const override { return texts_; }
+  TOptionsTexts OptionsTexts() const override;
+  std::vector<TLanguageChoice> LanguageChoices() const override;
   const std::string& LanguageName() const override { return session_->Settings().LangName; }
   std::filesystem::path ProgramFolder() const override { return folder_; }
 

@@ -11,9 +11,9 @@
 #include "auxwindows/debug_form.h"
 #include "engine/format.h"
 #include "engine/platform/platform.h"
-#include "mainwindow/clipboard.h"
+#include "win32/clipboard.h"
 #include "mainwindow/maker_links.h"
-#include "mainwindow/win32_text.h"
+#include "win32/win32_text.h"
 
 namespace olvendrix {
 namespace {

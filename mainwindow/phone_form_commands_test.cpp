@@ -425,5 +425,100 @@ TEST_F(Commands, HelpOpensTheViewerAndClosesWithTheWindow) {
   ::DestroyWindow(owner);
 }
 
+// Every topic of the shipped help, through the menu: shown, scrolled to its
+// end and its text copied, and then every one of its lines in an input box,
+// with the window still answering. Wine's edit control has failed on some of
+// these lines.
+TEST_F(Commands, EveryHelpTopicShowsToItsEndAndCopies) {
+  WriteDemo(500);
+  std::filesystem::copy_file(platform::ExecutableFolder() / "resources" / "help.hlp", folder_ / "help.hlp");
+  Start();
+  ::PostMessageW(form_->Handle(), WM_COMMAND, kCmdHelp, 0);
+  ASSERT_TRUE(PumpUntil([&] { return form_->HelpViewer().Handle() != nullptr; }));
+  const THelpViewer& viewer = form_->HelpViewer();
+  const HWND topic_list = ::GetWindow(viewer.Handle(), GW_CHILD);
+  const TTextView& view = viewer.TextView();
+  const auto topics = ReadHelpFile(folder_ / "help.hlp", DefaultMessageTexts());
+  ASSERT_EQ(viewer.TopicCount(), topics.size());
+  const auto answers = [&] {
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutW(form_->Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
+  };
+  for (std::size_t topic = 0; topic < topics.size(); ++topic) {
+    ::SendMessageW(topic_list, LB_SETCURSEL, topic, 0);
+    ::SendMessageW(viewer.Handle(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(topic_list), LBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(topic_list));
+    EXPECT_EQ(viewer.ShownContext(), topics[topic].Context);
+    EXPECT_EQ(view.FirstShownLine(), 0u);
+    for (std::size_t page = 0; page <= view.LineCount(); ++page) {
+      ::RedrawWindow(view.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+      if (view.FirstShownLine() + view.ShownLineCount() >= view.LineCount()) break;
+      ::SendMessageW(view.Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+    }
+    EXPECT_GE(view.FirstShownLine() + view.ShownLineCount(), view.LineCount()) << topics[topic].Title;
+    EXPECT_TRUE(answers());
+  }
+
+  // Selected with the mouse from the first character to the end, and copied.
+  ::SendMessageW(view.Handle(), WM_VSCROLL, SB_TOP, 0);
+  ::SendMessageW(view.Handle(), WM_LBUTTONDOWN, 0, MAKELPARAM(0, 0));
+  ::SendMessageW(view.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(0, 0));
+  ::SendMessageW(view.Handle(), WM_LBUTTONDOWN, MK_SHIFT, MAKELPARAM(30000, 30000));
+  ::SendMessageW(view.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(30000, 30000));
+  const std::string& last_text = topics.back().Text;
+  EXPECT_EQ(view.SelectedText1251(), last_text);
+  ::SendMessageW(view.Handle(), WM_COPY, 0, 0);
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  const HANDLE copied = ::GetClipboardData(CF_UNICODETEXT);
+  ASSERT_NE(copied, nullptr);
+  EXPECT_EQ(win32::Narrow(static_cast<const wchar_t*>(::GlobalLock(copied))), last_text);
+  ::GlobalUnlock(copied);
+  ::CloseClipboard();
+
+  // The input boxes and the Options dialog's language box stay Wine's
+  // editable combo boxes: every help line in each.
+  TOptionsForm options(*form_, form_->Handle(), {});
+  ASSERT_TRUE(options.Create());
+  ::ShowWindow(options.Handle(), SW_SHOWNA);
+  for (const HWND box : {form_->InputBox(1), options.LanguageCombo()}) {
+    for (const THelpTopic& topic : topics) {
+      std::size_t begin = 0;
+      while (begin <= topic.Text.size()) {
+        std::size_t end = topic.Text.find("\r\n", begin);
+        if (end == std::string::npos) end = topic.Text.size();
+        ::SetWindowTextW(box, win32::Wide(topic.Text.substr(begin, end - begin)).c_str());
+        ::RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        begin = end + 2;
+      }
+    }
+  }
+  EXPECT_TRUE(answers());
+}
+
+// The help's lines as subscribers' names: drawn in the results list, row by
+// row, with the window still answering.
+TEST_F(Commands, HelpLinesDrawInTheResultsList) {
+  demo::TDbfTableWriter table({{"NUMTEL", 7}, {"FAMIL", 200}, {"STREET", 30}, {"HOUSE", 7}, {"APARTMENT", 7}});
+  int number = 1000000;
+  for (const THelpTopic& topic : ReadHelpFile(platform::ExecutableFolder() / "resources" / "help.hlp", DefaultMessageTexts())) {
+    std::size_t begin = 0;
+    while (begin < topic.Text.size()) {
+      std::size_t end = topic.Text.find("\r\n", begin);
+      if (end == std::string::npos) end = topic.Text.size();
+      if (end > begin) table.AddRecord({std::to_string(++number), topic.Text.substr(begin, end - begin), "", "1", "1"});
+      begin = end + 2;
+    }
+  }
+  table.SaveTo(folder_ / "Data.dbf");
+  Start();
+  ASSERT_EQ(RowCount(), static_cast<int>(table.RecordCount()));
+  for (int row = 0; row < RowCount(); ++row) {
+    ListView_EnsureVisible(form_->ListView(), row, FALSE);
+    ::RedrawWindow(form_->ListView(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  }
+  DWORD_PTR result = 0;
+  EXPECT_NE(::SendMessageTimeoutW(form_->Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result), 0);
+}
+
 }  // namespace
 }  // namespace olvendrix

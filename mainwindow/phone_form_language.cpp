@@ -1,7 +1,10 @@
 // The interface language: a language file's texts put on the window.
+#include <algorithm>
+#include <iterator>
+
 #include "mainwindow/language_file.h"
 #include "mainwindow/phone_form.h"
-#include "mainwindow/win32_text.h"
+#include "win32/win32_text.h"
 
 namespace olvendrix {
 
@@ -9,6 +12,24 @@ bool TPhoneForm::ApplyLanguageFile(const std::string& name) {
   const bool exists = ReadLanguageFile(folder_, name, session_->MessageTexts(), texts_);
   ApplyCaptions();
   return exists;
+}
+
+TOptionsTexts TPhoneForm::OptionsTexts() const {
+  TOptionsTexts texts;
+  texts.Caption = texts_.Menu[mtxOptions];
+  std::copy(std::begin(texts_.OptionsCaptions), std::end(texts_.OptionsCaptions), texts.Captions);
+  std::copy(std::begin(texts_.ModeCaptions), std::end(texts_.ModeCaptions), texts.ModeCaptions);
+  std::copy(std::begin(texts_.FieldCaptions), std::end(texts_.FieldCaptions), texts.FieldCaptions);
+  return texts;
+}
+
+std::vector<TLanguageChoice> TPhoneForm::LanguageChoices() const {
+  std::vector<TLanguageChoice> choices;
+  for (std::string& file : FindLanguageFiles(folder_)) {
+    std::string shown = LanguageDisplayName(texts_.LanguageNames, file);
+    choices.push_back({std::move(file), std::move(shown)});
+  }
+  return choices;
 }
 
 bool TPhoneForm::LoadLanguage(const std::string& name) {

@@ -6,7 +6,7 @@
 
 #include "mainwindow/maker_links.h"
 #include "mainwindow/phone_form.h"
-#include "mainwindow/win32_text.h"
+#include "win32/win32_text.h"
 
 namespace olvendrix {
 namespace {

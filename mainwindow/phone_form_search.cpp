@@ -5,7 +5,7 @@
 #include "engine/cp1251.h"
 #include "engine/platform/platform.h"
 #include "mainwindow/phone_form.h"
-#include "mainwindow/win32_text.h"
+#include "win32/win32_text.h"
 
 namespace olvendrix {
 namespace {

@@ -1,10 +1,13 @@
 // The settings file options.ini: read once while the window is created,
 // written once when it is destroyed.
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "engine/format.h"
 #include "mainwindow/phone_form.h"
-#include "mainwindow/win32_text.h"
+#include "mainwindow/window_bounds.h"
+#include "win32/win32_text.h"
 
 namespace olvendrix {
 namespace {
@@ -20,6 +23,14 @@ POINT WorkspaceOffset(HWND window) {
   return {monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top};
 }
 
+TScreenRect ScreenRect(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+
+// Beyond the 32-bit screen, saved values stand for its edge.
+RECT ClampedRect(const TScreenRect& rect) {
+  const auto clamp = [](long long value) { return static_cast<LONG>(std::clamp<long long>(value, INT32_MIN, INT32_MAX)); };
+  return {clamp(rect.Left), clamp(rect.Top), clamp(rect.Right), clamp(rect.Bottom)};
+}
+
 }  // namespace
 
 void TPhoneForm::ApplyWindowBounds(const TIniFile& ini) {
@@ -30,7 +41,15 @@ void TPhoneForm::ApplyWindowBounds(const TIniFile& ini) {
   const int width = std::max(ini.ReadInteger("Position", "Width", bounds.right - bounds.left), Scale(750));
   const int top = ini.ReadInteger("Position", "Top", bounds.top);
   const int left = ini.ReadInteger("Position", "Left", bounds.left);
-  ::MoveWindow(window_, left, top, width, height, FALSE);
+  // A window saved on a monitor that is gone, or with absurd values, comes
+  // back where the user can take its caption.
+  const TScreenRect saved{left, top, static_cast<long long>(left) + width, static_cast<long long>(top) + height};
+  std::vector<TScreenRect> work_areas;
+  for (const RECT& area : win32::MonitorWorkAreas()) work_areas.push_back(ScreenRect(area));
+  const TScreenRect shown = ReachableBounds(saved, work_areas, ScreenRect(win32::NearestWorkArea(ClampedRect(saved))),
+                                            ::GetSystemMetrics(SM_CYCAPTION));
+  ::MoveWindow(window_, static_cast<int>(shown.Left), static_cast<int>(shown.Top), static_cast<int>(shown.Width()),
+               static_cast<int>(shown.Height()), FALSE);
 }
 
 void TPhoneForm::WriteWindowBounds(TIniFile& ini) const {

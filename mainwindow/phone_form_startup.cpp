@@ -4,7 +4,7 @@
 #include "engine/platform/platform.h"
 #include "mainwindow/first_run_setup.h"
 #include "mainwindow/phone_form.h"
-#include "mainwindow/win32_text.h"
+#include "win32/win32_text.h"
 
 namespace olvendrix {
 

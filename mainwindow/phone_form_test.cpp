@@ -15,7 +15,7 @@
 
 #include "engine/cp1251.h"
 #include "engine/platform/platform.h"
-#include "mainwindow/win32_text.h"
+#include "win32/win32_text.h"
 #include "tests/test_support.h"
 #include "tools/demo/demo_table.h"
 

@@ -16,7 +16,7 @@
 
 #include "engine/cp1251.h"
 #include "mainwindow/phone_form.h"
-#include "mainwindow/win32_text.h"
+#include "win32/win32_text.h"
 #include "tests/test_support.h"
 #include "tools/demo/demo_table.h"
 

@@ -2,7 +2,7 @@
 // 100 ms while a job runs.
 #include "engine/platform/platform.h"
 #include "mainwindow/phone_form.h"
-#include "mainwindow/win32_text.h"
+#include "win32/win32_text.h"
 
 namespace olvendrix {
 namespace {

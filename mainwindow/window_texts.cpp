@@ -9,7 +9,6 @@ const char* const kMenuKeys[mtxCount] = {
     "First", "Next",      "Last",     "Prior",    "PagePrior", "PageNext", "miHelp", "Error",        "Mail",
     "About", "Save",      "Copy",     "Search",   "ByNumtel", "ByFamil",  "ByStreet"};
 
-const char* const kOptionsKeys[otxCount] = {"CaseSensitiv", "ImmedSearch", "Delay", "Param", "Lang"};
 
 const TWindowTexts& DefaultWindowTexts() {
   static const TWindowTexts texts = [] {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "options/options_texts.h"
+
 namespace olvendrix {
 
 // Menu items and commands, in the order of a language file's [menu] keys.
@@ -17,10 +19,6 @@ enum TMenuText {
 // The [menu] key of each, in the same order.
 extern const char* const kMenuKeys[mtxCount];
 
-// The Options dialog's captions that a language may replace (empty keeps
-// the designed one), in the order of the [OptionsForm] keys.
-enum TOptionsText { otxCaseSensitiv, otxImmedSearch, otxDelay, otxParam, otxLang, otxCount };
-extern const char* const kOptionsKeys[otxCount];
 
 struct TWindowTexts {
   std::string Caption;        // the designed window caption

@@ -3,8 +3,7 @@
 #include <algorithm>
 
 #include "engine/cp1251.h"
-#include "mainwindow/language_file.h"
-#include "mainwindow/win32_text.h"
+#include "win32/win32_text.h"
 #include "options/mode_grid.h"
 
 namespace olvendrix {
@@ -20,52 +19,68 @@ constexpr int kBackTop = kHeadingHeight, kBackHeight = 240;
 constexpr int kHeaderHeight = 17;
 constexpr int kGridLeft = 88, kGridTop = 19, kGridWidth = 400, kGridHeight = 219;
 constexpr int kCellStep = 73;
+// The OK and Cancel pictures keep the size they were drawn in.
+constexpr int kButtonPictureSize = 16;
 
 }  // namespace
 
 
 TOptionsForm::TOptionsForm(TOptionsHost& host, HWND owner, const TOptionsValues& values)
-    : host_(host), owner_(owner), values_(values) {}
+    : TModalWindow(host, owner, kDialogClass, WS_CLIPCHILDREN, WS_EX_CONTEXTHELP),
+      options_host_(host),
+      values_(values) {}
 
 TOptionsForm::~TOptionsForm() {
   if (window_ != nullptr) ::DestroyWindow(window_);
-  if (imgCheck != nullptr) ::ImageList_Destroy(imgCheck);
-  for (HGDIOBJ object : {static_cast<HGDIOBJ>(font_), static_cast<HGDIOBJ>(bold_font_),
-                         static_cast<HGDIOBJ>(background_)}) {
-    if (object != nullptr) ::DeleteObject(object);
+  for (HIMAGELIST list : {imgCheck, button_pictures_[0], button_pictures_[1]}) {
+    if (list != nullptr) ::ImageList_Destroy(list);
   }
+  if (background_ != nullptr) ::DeleteObject(background_);
 }
 
-int TOptionsForm::Scale(int pixels) const { return ::MulDiv(pixels, dpi_, 96); }
+bool TOptionsForm::ShowModal() { return RunModal() && accepted_; }
 
-bool TOptionsForm::ShowModal() {
-  Create();
-  if (window_ == nullptr) return false;
-  host_.RunModal(window_, owner_, closed_);
-  ::DestroyWindow(window_);
-  return accepted_;
-}
-
-void TOptionsForm::Create() {
-  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  win32::RegisterObjectClass<TOptionsForm>(kDialogClass);
-  const HDC screen = ::GetDC(nullptr);
-  dpi_ = ::GetDeviceCaps(screen, LOGPIXELSX);
-  ::ReleaseDC(nullptr, screen);
-
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  const DWORD ex_style = WS_EX_DLGMODALFRAME | WS_EX_CONTEXTHELP | WS_EX_CONTROLPARENT;
-  RECT frame{0, 0, Scale(kClientWidth), Scale(kClientHeight)};
-  ::AdjustWindowRectEx(&frame, style, FALSE, ex_style);
-  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  const POINT at = win32::CentredOver(owner_, width, height);
-  ::CreateWindowExW(ex_style, kDialogClass, L"", style, at.x, at.y, width, height, owner_, nullptr, instance, this);
-  if (window_ == nullptr) return;
+bool TOptionsForm::CreateControls() {
+  // Created in Tab order: grid, switches, language, OK, Cancel.
+  stParam = CreateControl(L"STATIC", SS_CENTER | SS_CENTERIMAGE, 0, 0, true);
+  HeaderControl = CreateControl(WC_HEADERW, HDS_FLAT | HDS_HORZ);
+  for (HWND& panel : RowPanels) {
+    // Raised inside, lowered outside: a bevelled panel.
+    panel = CreateControl(L"STATIC", SS_CENTER | SS_CENTERIMAGE | WS_BORDER, 0, WS_EX_STATICEDGE);
+  }
+  lvCheckPar = CreateControl(WC_LISTVIEWW,
+                             LVS_ICON | LVS_SINGLESEL | LVS_NOLABELWRAP | LVS_NOSCROLL | LVS_SHAREIMAGELISTS |
+                                 WS_TABSTOP,
+                             kGridId);
+  for (HWND& strip : RegStrips) strip = CreateControl(L"STATIC", SS_ETCHEDHORZ);
+  cbCaseSensitiv = CreateControl(L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, kCaseSensitivId);
+  cbImmedSearch = CreateControl(L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, kImmedSearchId);
+  cbDelay = CreateControl(L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, kDelayId);
+  stLang = CreateControl(L"STATIC", SS_CENTER | SS_CENTERIMAGE, 0, 0, true);
+  cmbLanguage = CreateControl(WC_COMBOBOXW, CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, kLanguageId);
+  btnOk = CreateControl(L"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK);
+  btnCancel = CreateControl(L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL);
+  ::SetWindowTextW(btnOk, L"OK");
+  win32::SetWindowText1251(btnCancel, W1251("Скасувати"));
+  // The standard OK and Cancel pictures, left of the captions.
+  const char* const pictures[2] = {"OKPICTURE", "CANCELPICTURE"};
+  const HWND buttons[2] = {btnOk, btnCancel};
+  for (int i = 0; i < 2; ++i) {
+    button_pictures_[i] = ::ImageList_LoadImageA(::GetModuleHandleW(nullptr), pictures[i], kButtonPictureSize, 0,
+                                                 RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    BUTTON_IMAGELIST list{button_pictures_[i], {Scale(2), 0, 0, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
+    ::SendMessageW(buttons[i], BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&list));
+  }
+  win32::SetWindowText1251(stParam, W1251(" Параметри пошуку "));
+  win32::SetWindowText1251(stLang, W1251(" Мова Інтерфейсу"));
+  win32::SetWindowText1251(cbCaseSensitiv, W1251("Враховувати регістр символів"));
+  win32::SetWindowText1251(cbImmedSearch, W1251("Пошук після введення нового символу"));
+  win32::SetWindowText1251(cbDelay, W1251("Використовувати невеличку затримку"));
   FormCreate();
+  return true;
 }
 
 void TOptionsForm::FormCreate() {
-  CreateControls();
   ::SendMessageW(cbImmedSearch, BM_SETCHECK, values_.ImmedSearch ? BST_CHECKED : BST_UNCHECKED, 0);
   ::SendMessageW(cbDelay, BM_SETCHECK, values_.Delay ? BST_CHECKED : BST_UNCHECKED, 0);
   ::SendMessageW(cbCaseSensitiv, BM_SETCHECK, values_.CaseSensitive ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -81,49 +96,33 @@ void TOptionsForm::FormCreate() {
   ::SetFocus(lvCheckPar);
 }
 
-void TOptionsForm::CreateControls() {
-  font_ = win32::CreateMessageFont();
-  bold_font_ = win32::CreateMessageFont(true);
-  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  const auto child = [&](DWORD ex_style, const wchar_t* window_class, DWORD style, int id, int x, int y, int w,
-                         int h, HFONT font) {
-    HWND control = ::CreateWindowExW(ex_style, window_class, L"", WS_CHILD | WS_VISIBLE | style, Scale(x), Scale(y),
-                                     Scale(w), Scale(h), window_,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return control;
-  };
-  // Created in Tab order: grid, switches, language, OK, Cancel.
-  stParam = child(0, L"STATIC", SS_CENTER | SS_CENTERIMAGE, 0, 0, 0, kClientWidth, kHeadingHeight, bold_font_);
-  HeaderControl = child(0, WC_HEADERW, HDS_FLAT | HDS_HORZ, 0, 0, kBackTop, kClientWidth, kHeaderHeight, font_);
+SIZE TOptionsForm::Layout() {
+  // The designed layout in 96-dpi units.
+  PlaceUnits(stParam, 0, 0, kClientWidth, kHeadingHeight);
+  PlaceUnits(HeaderControl, 0, kBackTop, kClientWidth, kHeaderHeight);
   for (int row = 0; row < 3; ++row) {
-    // Raised inside, lowered outside: a bevelled panel.
-    RowPanels[row] = child(WS_EX_STATICEDGE, L"STATIC", SS_CENTER | SS_CENTERIMAGE | WS_BORDER, 0, 2,
-                           kBackTop + kGridTop + (kGridHeight / 3) * row, kGridLeft - 2, kGridHeight / 3, font_);
+    PlaceUnits(RowPanels[row], 2, kBackTop + kGridTop + (kGridHeight / 3) * row, kGridLeft - 2, kGridHeight / 3);
   }
-  lvCheckPar = child(0, WC_LISTVIEWW,
-                     LVS_ICON | LVS_SINGLESEL | LVS_NOLABELWRAP | LVS_NOSCROLL | LVS_SHAREIMAGELISTS | WS_TABSTOP,
-                     kGridId, kGridLeft, kBackTop + kGridTop, kGridWidth, kGridHeight, font_);
+  PlaceUnits(lvCheckPar, kGridLeft, kBackTop + kGridTop, kGridWidth, kGridHeight);
+  PlaceGridCells();
+  SizeHeaderSections();
   int y = kBackTop + kBackHeight;
-  cbCaseSensitiv = child(0, L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, kCaseSensitivId, 20, y + 8, 440, 20, font_);
+  PlaceUnits(RegStrips[0], 0, y + 1, kClientWidth, 2);
+  PlaceUnits(cbCaseSensitiv, 20, y + 8, 440, 20);
+  PlaceUnits(RegStrips[1], 0, y + 33, kClientWidth, 2);
   y += 36;
-  cbImmedSearch = child(0, L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, kImmedSearchId, 20, y + 10, 440, 20, font_);
-  cbDelay = child(0, L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, kDelayId, 44, y + 38, 416, 20, font_);
+  PlaceUnits(cbImmedSearch, 20, y + 10, 440, 20);
+  PlaceUnits(cbDelay, 44, y + 38, 416, 20);
   y += 70;
-  stLang = child(0, L"STATIC", SS_CENTER | SS_CENTERIMAGE, 0, 0, y, kClientWidth, kHeadingHeight, bold_font_);
+  PlaceUnits(stLang, 0, y, kClientWidth, kHeadingHeight);
   y += kHeadingHeight;
-  cmbLanguage = child(0, WC_COMBOBOXW, CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, kLanguageId,
-                      (kClientWidth - 145) / 2, y + 6, 145, 200, font_);
+  PlaceUnits(cmbLanguage, (kClientWidth - 145) / 2, y + 6, 145, 200);
   y += 50;
-  btnOk = child(0, L"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 334, y, 75, 25, font_);
-  btnCancel = child(0, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, 80, y, 75, 25, font_);
-  ::SetWindowTextW(btnOk, L"OK");
-  win32::SetWindowText1251(btnCancel, W1251("Скасувати"));
-  win32::SetWindowText1251(stParam, W1251(" Параметри пошуку "));
-  win32::SetWindowText1251(stLang, W1251(" Мова Інтерфейсу"));
-  win32::SetWindowText1251(cbCaseSensitiv, W1251("Враховувати регістр символів"));
-  win32::SetWindowText1251(cbImmedSearch, W1251("Пошук після введення нового символу"));
-  win32::SetWindowText1251(cbDelay, W1251("Використовувати невеличку затримку"));
+  // OK keeps its right edge, Cancel its left, however wide they grow.
+  const SIZE ok = ButtonSize(btnOk), cancel = ButtonSize(btnCancel);
+  Place(btnOk, Scale(334 + 75) - ok.cx, Scale(y), ok.cx, ok.cy);
+  Place(btnCancel, Scale(80), Scale(y), cancel.cx, cancel.cy);
+  return {Scale(kClientWidth), Scale(kClientHeight)};
 }
 
 void TOptionsForm::CreateGridCells() {
@@ -138,37 +137,47 @@ void TOptionsForm::CreateGridCells() {
   // The tiled background shows through.
   ListView_SetBkColor(lvCheckPar, CLR_NONE);
   ListView_SetTextBkColor(lvCheckPar, CLR_NONE);
+  for (int cell = 0; cell < kGridRows * kGridColumns; ++cell) {
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE | LVIF_TEXT;
+    item.iItem = cell;
+    item.iImage = I_IMAGECALLBACK;
+    item.pszText = const_cast<wchar_t*>(L"");
+    ListView_InsertItem(lvCheckPar, &item);
+  }
+  PlaceGridCells();
+}
+
+void TOptionsForm::PlaceGridCells() {
   ListView_SetIconSpacing(lvCheckPar, Scale(kCellStep), Scale(kCellStep));
-  for (int row = 0; row < kGridRows; ++row) {
-    for (int column = 0; column < kGridColumns; ++column) {
-      LVITEMW item{};
-      item.mask = LVIF_IMAGE | LVIF_TEXT;
-      item.iItem = row * kGridColumns + column;
-      item.iImage = I_IMAGECALLBACK;
-      item.pszText = const_cast<wchar_t*>(L"");
-      ListView_InsertItem(lvCheckPar, &item);
-      ListView_SetItemPosition32(lvCheckPar, item.iItem, Scale(kCellStep * column), Scale(kCellStep * row));
-    }
+  for (int cell = 0; cell < kGridRows * kGridColumns; ++cell) {
+    ListView_SetItemPosition32(lvCheckPar, cell, Scale(kCellStep * (cell % kGridColumns)),
+                               Scale(kCellStep * (cell / kGridColumns)));
   }
 }
 
 void TOptionsForm::SizeHeaderSections() {
   for (int section = 0; section <= kGridColumns; ++section) {
     HDITEMW item{};
-    item.mask = HDI_WIDTH | HDI_FORMAT | HDI_TEXT;
+    item.mask = HDI_WIDTH | HDI_FORMAT;
     item.cxy = Scale(section == 0 ? kGridLeft : kGridWidth / kGridColumns - 3);
     item.fmt = HDF_CENTER | HDF_STRING;
-    item.pszText = const_cast<wchar_t*>(L"");
-    Header_InsertItem(HeaderControl, section, &item);
+    if (Header_GetItemCount(HeaderControl) > section) {
+      Header_SetItem(HeaderControl, section, &item);
+    } else {
+      item.mask |= HDI_TEXT;
+      item.pszText = const_cast<wchar_t*>(L"");
+      Header_InsertItem(HeaderControl, section, &item);
+    }
   }
 }
 
 void TOptionsForm::ApplyDialogCaptions() {
-  const TWindowTexts& texts = host_.InterfaceTexts();
-  win32::SetWindowText1251(window_, texts.Menu[mtxOptions]);
+  const TOptionsTexts texts = options_host_.OptionsTexts();
+  win32::SetWindowText1251(window_, texts.Caption);
   const HWND captioned[otxCount] = {cbCaseSensitiv, cbImmedSearch, cbDelay, stParam, stLang};
   for (int i = 0; i < otxCount; ++i) {
-    if (!texts.OptionsCaptions[i].empty()) win32::SetWindowText1251(captioned[i], texts.OptionsCaptions[i]);
+    if (!texts.Captions[i].empty()) win32::SetWindowText1251(captioned[i], texts.Captions[i]);
   }
   for (int row = 0; row < 3; ++row) win32::SetWindowText1251(RowPanels[row], texts.ModeCaptions[row]);
   for (int column = 0; column < kGridColumns; ++column) {
@@ -180,36 +189,42 @@ void TOptionsForm::ApplyDialogCaptions() {
   }
 }
 
-void TOptionsForm::ScanLanguageFiles() { language_files_ = FindLanguageFiles(host_.ProgramFolder()); }
+void TOptionsForm::ScanLanguageFiles() { languages_ = options_host_.LanguageChoices(); }
+
+std::vector<std::string> TOptionsForm::LanguageFiles() const {
+  std::vector<std::string> files;
+  for (const TLanguageChoice& language : languages_) files.push_back(language.File);
+  return files;
+}
 
 void TOptionsForm::FillLanguageCombo() {
   ::SendMessageW(cmbLanguage, CB_RESETCONTENT, 0, 0);
-  const std::vector<std::string>& names = host_.InterfaceTexts().LanguageNames;
-  for (const std::string& file : language_files_) {
-    ::SendMessageW(cmbLanguage, CB_ADDSTRING, 0,
-                   reinterpret_cast<LPARAM>(win32::Wide(LanguageDisplayName(names, file)).c_str()));
+  for (const TLanguageChoice& language : languages_) {
+    ::SendMessageW(cmbLanguage, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win32::Wide(language.Shown).c_str()));
   }
 }
 
 void TOptionsForm::SelectCurrentLanguage() {
-  if (language_files_.empty()) {
+  if (languages_.empty()) {
     ::EnableWindow(cmbLanguage, FALSE);
     win32::SetWindowText1251(cmbLanguage, W1251("українська"));
     return;
   }
-  const std::string current = UpperCase1251(host_.LanguageName());
+  const std::string current = UpperCase1251(options_host_.LanguageName());
   std::size_t index = 0;
-  for (std::size_t i = 0; i < language_files_.size(); ++i) {
-    if (UpperCase1251(language_files_[i]) == current) index = i;
+  for (std::size_t i = 0; i < languages_.size(); ++i) {
+    if (UpperCase1251(languages_[i].File) == current) index = i;
   }
   ::SendMessageW(cmbLanguage, CB_SETCURSEL, index, 0);
 }
 
 void TOptionsForm::cmbLanguageChange() {
   const LRESULT index = ::SendMessageW(cmbLanguage, CB_GETCURSEL, 0, 0);
-  if (index < 0 || static_cast<std::size_t>(index) >= language_files_.size()) return;
-  if (!host_.LoadLanguage(language_files_[static_cast<std::size_t>(index)])) return;
+  if (index < 0 || static_cast<std::size_t>(index) >= languages_.size()) return;
+  if (!options_host_.LoadLanguage(languages_[static_cast<std::size_t>(index)].File)) return;
   ApplyDialogCaptions();
+  // The languages' names as the new language shows them.
+  ScanLanguageFiles();
   FillLanguageCombo();
   SelectCurrentLanguage();
 }
@@ -254,12 +269,8 @@ void TOptionsForm::btnOkClick() {
   values_.ImmedSearch = ::SendMessageW(cbImmedSearch, BM_GETCHECK, 0, 0) == BST_CHECKED;
   // Also when the box is disabled.
   values_.Delay = ::SendMessageW(cbDelay, BM_GETCHECK, 0, 0) == BST_CHECKED;
-  Close(true);
-}
-
-void TOptionsForm::Close(bool accepted) {
-  accepted_ = accepted;
-  closed_ = true;
+  accepted_ = true;
+  Close();
 }
 
 void TOptionsForm::ShowHelp() { host_.ShowHelpContext(window_, kOptionsHelpContext); }
@@ -271,7 +282,7 @@ LRESULT TOptionsForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         ShowHelp();
         return TRUE;
       }
-      return FALSE;
+      break;
     case WM_HELP:
       ShowHelp();
       return TRUE;
@@ -282,16 +293,10 @@ LRESULT TOptionsForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         return 0;
       }
       break;
-    case WM_CLOSE:
-      Close(false);
-      return 0;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDOK:
           btnOkClick();
-          return 0;
-        case IDCANCEL:
-          Close(false);
           return 0;
         case kImmedSearchId:
           if (HIWORD(wParam) == BN_CLICKED) cbImmedSearchClick();
@@ -329,7 +334,7 @@ LRESULT TOptionsForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       break;
     }
   }
-  return ::DefWindowProcW(window_, message, wParam, lParam);
+  return TModalWindow::HandleMessage(message, wParam, lParam);
 }
 
 }  // namespace olvendrix

@@ -17,9 +17,8 @@
 #include <vector>
 
 #include "engine/match_mode.h"
-#include "mainwindow/modal_host.h"
-#include "mainwindow/window_texts.h"
-#include "mainwindow/win32_window.h"
+#include "options/options_texts.h"
+#include "win32/modal_window.h"
 
 namespace olvendrix {
 
@@ -34,7 +33,10 @@ struct TOptionsValues {
 // What the dialog needs of the main window.
 class TOptionsHost : public TModalHost {
  public:
-  virtual const TWindowTexts& InterfaceTexts() const = 0;
+  // The dialog's captions in the current interface language.
+  virtual TOptionsTexts OptionsTexts() const = 0;
+  // The interface languages there are, in the order found.
+  virtual std::vector<TLanguageChoice> LanguageChoices() const = 0;
   virtual const std::string& LanguageName() const = 0;
   // Applies a language to the program; false when its file was not found.
   virtual bool LoadLanguage(const std::string& name) = 0;
@@ -44,33 +46,28 @@ class TOptionsHost : public TModalHost {
 // The help context of the options topic.
 constexpr int kOptionsHelpContext = 10;
 
-class TOptionsForm {
+class TOptionsForm : public win32::TModalWindow {
  public:
   TOptionsForm(TOptionsHost& host, HWND owner, const TOptionsValues& values);
-  TOptionsForm(const TOptionsForm&) = delete;
-  TOptionsForm& operator=(const TOptionsForm&) = delete;
-  ~TOptionsForm();
+  ~TOptionsForm() override;
 
   // Shows the dialog modally; true when it was closed with OK. The values
   // then hold the user's choice.
   bool ShowModal();
-  // Creates the dialog without running it (tests drive it by messages).
-  void Create();
   const TOptionsValues& Values() const { return values_; }
-  HWND Handle() const { return window_; }
   HWND Grid() const { return lvCheckPar; }
   HWND LanguageCombo() const { return cmbLanguage; }
-  bool Closed() const { return closed_; }
   bool Accepted() const { return accepted_; }
   // The base names of the language files found, in the order found.
-  const std::vector<std::string>& LanguageFiles() const { return language_files_; }
+  std::vector<std::string> LanguageFiles() const;
 
  private:
-  template <typename> friend LRESULT CALLBACK win32::ObjectWindowProc(HWND, UINT, WPARAM, LPARAM);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  bool CreateControls() override;
+  SIZE Layout() override;
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void FormCreate();
-  void CreateControls();
   void CreateGridCells();
+  void PlaceGridCells();
   void SizeHeaderSections();
   void ApplyDialogCaptions();
   void ScanLanguageFiles();
@@ -82,24 +79,19 @@ class TOptionsForm {
   void lvCheckParGetImageIndex(NMLVDISPINFOW& info) const;
   LRESULT lvCheckParCustomDraw(NMLVCUSTOMDRAW& draw) const;
   void btnOkClick();
-  void Close(bool accepted);
   void ShowHelp();
-  int Scale(int pixels) const;
 
-  TOptionsHost& host_;
-  HWND owner_;
+  TOptionsHost& options_host_;
   TOptionsValues values_;
-  std::vector<std::string> language_files_;
-  HWND window_ = nullptr;
+  std::vector<TLanguageChoice> languages_;
   HWND stParam = nullptr, stLang = nullptr, HeaderControl = nullptr, lvCheckPar = nullptr;
   HWND RowPanels[3] = {};
+  HWND RegStrips[2] = {};  // pnlReg's bevelled strips, above and below the case box
   HWND cbCaseSensitiv = nullptr, cbImmedSearch = nullptr, cbDelay = nullptr;
   HWND cmbLanguage = nullptr, btnOk = nullptr, btnCancel = nullptr;
-  HFONT font_ = nullptr, bold_font_ = nullptr;
   HBITMAP background_ = nullptr;
   HIMAGELIST imgCheck = nullptr;
-  int dpi_ = 96;
-  bool closed_ = false;
+  HIMAGELIST button_pictures_[2] = {};  // OK, Cancel
   bool accepted_ = false;
 };
 

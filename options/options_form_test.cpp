@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <utility>
+#include <vector>
 
 #include "engine/platform/platform.h"
 #include "mainwindow/phone_form_test_support.h"
@@ -64,6 +65,37 @@ TEST_F(OptionsDialog, TheGridOffersEachFieldItsModes) {
   ListView_SetItemState(dialog->Grid(), 5, LVIS_FOCUSED, LVIS_FOCUSED);
   Key(dialog->Grid(), VK_RIGHT);
   EXPECT_EQ(dialog->Values().Modes[1], mtContains);
+}
+
+// The case box between two thin bevelled strips, and the standard OK and
+// Cancel pictures on the two buttons.
+TEST_F(OptionsDialog, TheCaseBoxStandsBetweenStripsAndTheButtonsShowPictures) {
+  Start();
+  auto dialog = Open();
+  RECT box{};
+  ::GetWindowRect(::GetDlgItem(dialog->Handle(), 103), &box);
+  std::vector<RECT> strips;
+  for (HWND child = ::GetWindow(dialog->Handle(), GW_CHILD); child != nullptr;
+       child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ETCHEDHORZ) continue;
+    RECT strip{};
+    ::GetWindowRect(child, &strip);
+    strips.push_back(strip);
+  }
+  ASSERT_EQ(strips.size(), 2u);
+  EXPECT_LE(strips[0].bottom, box.top);
+  EXPECT_GE(strips[1].top, box.bottom);
+  for (const int button : {IDOK, IDCANCEL}) {
+    BUTTON_IMAGELIST pictures{};
+    ASSERT_TRUE(::SendMessageW(::GetDlgItem(dialog->Handle(), button), BCM_GETIMAGELIST, 0,
+                               reinterpret_cast<LPARAM>(&pictures)));
+    ASSERT_NE(pictures.himl, nullptr);
+    EXPECT_EQ(::ImageList_GetImageCount(pictures.himl), 1);
+    int width = 0, height = 0;
+    ::ImageList_GetIconSize(pictures.himl, &width, &height);
+    EXPECT_EQ(width, 16);
+    EXPECT_EQ(height, 16);
+  }
 }
 
 TEST_F(OptionsDialog, AStoredModeThatIsNotOfferedShowsGrey) {

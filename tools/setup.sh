@@ -4,6 +4,8 @@
 OLVENDRIX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 OLVENDRIX_BUILD="$OLVENDRIX_ROOT/build"
 OLVENDRIX_JOBS=$(nproc 2>/dev/null || echo 2)
+# The program's version, as CMakeLists.txt's project() states it.
+OLVENDRIX_VERSION=$(sed -n 's/^project(Olvendrix VERSION \([^ )]*\).*/\1/p' "$OLVENDRIX_ROOT/CMakeLists.txt")
 
 OLVENDRIX_PACKAGES=(
   cmake make g++ googletest libbenchmark-dev
@@ -34,9 +36,9 @@ install_missing_packages() {
 configure_and_build() {
   local dir=$1
   shift
-  if [ ! -f "$OLVENDRIX_BUILD/$dir/CMakeCache.txt" ]; then
-    cmake -S "$OLVENDRIX_ROOT" -B "$OLVENDRIX_BUILD/$dir" "$@" >/dev/null
-  fi
+  # Configured every time, so that options changed since the cache was made
+  # take effect (a configured tree takes about a second).
+  cmake -S "$OLVENDRIX_ROOT" -B "$OLVENDRIX_BUILD/$dir" "$@" >/dev/null
   cmake --build "$OLVENDRIX_BUILD/$dir" -j "$OLVENDRIX_JOBS" ${OLVENDRIX_BUILD_TARGET:+--target "$OLVENDRIX_BUILD_TARGET"} \
     -- --no-print-directory >/dev/null
 }

@@ -3,8 +3,9 @@
 // by side, 32-bit with alpha), resources/olvendrix.ico (32 x 32, 16 x 16),
 // resources/checks.bmp (the options grid's four 32 x 32 cell pictures, 32-bit
 // with alpha), resources/checklistbkg.bmp (the grid's 72 x 72 background
-// tile, 24-bit) and resources/about.bmp (the about box's 85 x 283 picture,
-// 256 colours).
+// tile, 24-bit), resources/about.bmp (the about box's 85 x 283 picture,
+// 256 colours) and resources/okbutton.bmp, resources/cancelbutton.bmp (the
+// standard 16 x 16 pictures of the OK and Cancel buttons, 32-bit with alpha).
 // Usage: make_images OUTPUT_FOLDER
 #include <algorithm>
 #include <cmath>
@@ -216,6 +217,19 @@ void DrawCheck(Canvas& canvas, int index, int left) {
   if (ticked) fill(Polygon({{4.5, 8.5}, {6.2, 7}, {7.6, 9}, {11.6, 4.2}, {13, 5.6}, {7.6, 11.8}}), frame);
 }
 
+// The standard button pictures: a green tick for OK, a red cross for Cancel.
+Canvas ButtonPicture(bool ok) {
+  Canvas canvas(16, 16);
+  const auto fill = [&](const Shape& shape, Color color) { canvas.Fill(0, 16, shape, color); };
+  if (ok) {
+    fill(Polygon({{1.5, 8.5}, {4, 6.2}, {6.5, 9}, {12.5, 2.5}, {14.8, 4.8}, {6.5, 13.8}}), kGreen);
+  } else {
+    fill(Line(3, 3, 13, 13, 2.6), kRed);
+    fill(Line(13, 3, 3, 13, 2.6), kRed);
+  }
+  return canvas;
+}
+
 // A small, repeatable grain for the light-grey background tile.
 double Grain(int x, int y) {
   std::uint32_t h = static_cast<std::uint32_t>(x) * 73856093u ^ static_cast<std::uint32_t>(y) * 19349663u;
@@ -400,7 +414,9 @@ int main(int argc, char** argv) {
   if (!Write(folder + "/images.bmp", BitmapFile(strip)) ||
       !Write(folder + "/olvendrix.ico", IconFile(icon_sizes)) || !Write(folder + "/checks.bmp", BitmapFile(checks)) ||
       !Write(folder + "/checklistbkg.bmp", Bitmap24File(BackgroundTile())) ||
-      !Write(folder + "/about.bmp", Bitmap8File(AboutPicture()))) {
+      !Write(folder + "/about.bmp", Bitmap8File(AboutPicture())) ||
+      !Write(folder + "/okbutton.bmp", BitmapFile(ButtonPicture(true))) ||
+      !Write(folder + "/cancelbutton.bmp", BitmapFile(ButtonPicture(false)))) {
     std::cerr << "make_images: cannot write into " << folder << "\n";
     return 1;
   }

@@ -1,7 +1,8 @@
 // show-window: opens the main window on a prepared program folder and, once
 // the first results are on screen, one of the program's windows over it,
 // then keeps running until it is ended. The screenshot script photographs
-// it. Usage: show-window FOLDER main|options|about|timing (Windows program).
+// it. Usage: show-window FOLDER main|options|about|timing|help (Windows
+// program).
 #include <windows.h>
 
 #include <commctrl.h>
@@ -11,12 +12,12 @@
 
 #include "engine/cp1251.h"
 #include "mainwindow/phone_form.h"
-#include "mainwindow/win32_text.h"
+#include "win32/win32_text.h"
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring which = argc == 3 ? argv[2] : L"";
-  if (which != L"main" && which != L"options" && which != L"about" && which != L"timing") {
-    std::fprintf(stderr, "usage: show-window FOLDER main|options|about|timing\n");
+  if (which != L"main" && which != L"options" && which != L"about" && which != L"timing" && which != L"help") {
+    std::fprintf(stderr, "usage: show-window FOLDER main|options|about|timing|help\n");
     return 2;
   }
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
@@ -36,6 +37,7 @@ int wmain(int argc, wchar_t** argv) {
   pump_until_ready();
   if (which == L"options") ::PostMessageW(form.Handle(), WM_COMMAND, olvendrix::kCmdOptions, 0);
   if (which == L"about") ::PostMessageW(form.Handle(), WM_COMMAND, olvendrix::kCmdAbout, 0);
+  if (which == L"help") ::PostMessageW(form.Handle(), WM_COMMAND, olvendrix::kCmdHelp, 0);
   if (which == L"timing") {
     BYTE keys[256] = {};
     ::GetKeyboardState(keys);

@@ -1,4 +1,6 @@
-#include "mainwindow/win32_text.h"
+#include "win32/win32_text.h"
+
+#include "win32/win32_window.h"
 
 namespace olvendrix::win32 {
 
@@ -36,10 +38,12 @@ void SetWindowText1251(HWND window, std::string_view text1251) {
   ::SetWindowTextW(window, Wide(text1251).c_str());
 }
 
-HFONT CreateMessageFont(bool bold) {
+HFONT CreateMessageFont(bool bold, int dpi) {
   NONCLIENTMETRICSW metrics{sizeof metrics};
   ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   if (bold) metrics.lfMessageFont.lfWeight = FW_BOLD;
+  // The system's metrics are made for the screen's DPI.
+  if (dpi != 0) metrics.lfMessageFont.lfHeight = ::MulDiv(metrics.lfMessageFont.lfHeight, dpi, ScreenDpi());
   return ::CreateFontIndirectW(&metrics.lfMessageFont);
 }
 

@@ -1,4 +1,4 @@
-#include "mainwindow/clipboard.h"
+#include "win32/clipboard.h"
 
 #include <algorithm>
 #include <cstring>

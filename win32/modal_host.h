@@ -12,19 +12,6 @@ namespace olvendrix {
 // TRUE has taken the key.
 constexpr UINT kKeyPreviewMessage = WM_APP + 2;
 
-// The messages by which a plain modal window closes: OK, Cancel, Esc (seen
-// before its controls) and the close box. True when `message` is one of
-// them; `result` is then its answer.
-inline bool HandleModalClose(UINT message, WPARAM wParam, bool& closed, LRESULT& result) {
-  const bool closing = (message == kKeyPreviewMessage && wParam == VK_ESCAPE) ||
-                       (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) ||
-                       message == WM_CLOSE;
-  if (!closing) return false;
-  closed = true;
-  result = message == kKeyPreviewMessage ? TRUE : 0;
-  return true;
-}
-
 class TModalHost {
  public:
   virtual ~TModalHost() = default;

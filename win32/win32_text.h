@@ -17,8 +17,9 @@ std::string Narrow(std::wstring_view text);
 std::string WindowText1251(HWND window);
 void SetWindowText1251(HWND window, std::string_view text1251);
 
-// The system's message font, bold when asked; the caller deletes it.
-HFONT CreateMessageFont(bool bold = false);
+// The system's message font, bold when asked, for a window at `dpi` (0: the
+// screen's); the caller deletes it.
+HFONT CreateMessageFont(bool bold = false, int dpi = 0);
 // The top-left corner that centres a window `width` x `height` over `owner`.
 POINT CentredOver(HWND owner, int width, int height);
 

@@ -1,0 +1,7 @@
+#include "options/options_texts.h"
+
+namespace olvendrix {
+
+const char* const kOptionsKeys[otxCount] = {"CaseSensitiv", "ImmedSearch", "Delay", "Param", "Lang"};
+
+}  // namespace olvendrix
