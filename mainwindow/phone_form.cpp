@@ -274,82 +274,43 @@ int TPhoneForm::Run(HINSTANCE instance, const std::filesystem::path& folder) {
 }
 
 // One message as the application's loop handles it: the key filter first,
-// then, for the main window, the accelerators and the dialog keys, then the
-// window.
-void TPhoneForm::ProcessMessage(MSG& msg) {
-  TPhoneForm* form = g_form != nullptr && !g_form->destroyed_ ? g_form : nullptr;
+// then, for the main window, the accelerators and the dialog keys; the
+// program's other windows get their own keys.
+bool TPhoneForm::FilterMessage(MSG& msg) {
+  if (destroyed_) return false;
   try {
-    if (form != nullptr && form->AOM(msg)) return;
+    if (AOM(msg)) return true;
   } catch (const std::exception& error) {
-    form->AOE(error);
-    return;
+    AOE(error);
+    return true;
   }
-  if (form != nullptr && form->IsOwnWindowMessage(msg)) {
-    if (::TranslateAcceleratorW(form->window_, form->accelerators_, &msg)) return;
+  if (IsOwnWindowMessage(msg)) {
     // Tab and Shift+Tab walk the controls; the dialog manager translates and
     // dispatches what it takes.
-    if (::IsDialogMessageW(form->window_, &msg)) return;
-  } else if (form != nullptr && form->help_viewer_.TakeDialogMessage(msg)) {
-    return;
-  } else if (const HWND dialog = msg.hwnd != nullptr ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr) {
-    // The program's dialogs see their keys before their controls do, then
-    // the dialog keys: Tab, Enter for OK, Esc for Cancel.
-    if (msg.message == WM_KEYDOWN && ::SendMessageW(dialog, kKeyPreviewMessage, msg.wParam, 0)) return;
-    if (::IsDialogMessageW(dialog, &msg)) return;
+    return ::TranslateAcceleratorW(window_, accelerators_, &msg) || ::IsDialogMessageW(window_, &msg);
   }
-  ::TranslateMessage(&msg);
-  ::DispatchMessageW(&msg);
+  return help_viewer_.TakeDialogMessage(msg) || win32::TakeDialogKeys(msg, kKeyPreviewMessage);
 }
 
 // Idle: bring command state up to date.
-void TPhoneForm::Idle() {
-  if (g_form == nullptr || g_form->destroyed_) return;
+void TPhoneForm::OnIdle() {
+  if (destroyed_) return;
   try {
-    g_form->UpdateCommandState();
+    UpdateCommandState();
   } catch (const std::exception& error) {
-    g_form->AOE(error);
+    AOE(error);
   }
 }
 
-std::optional<int> TPhoneForm::ServeMessages(const std::function<bool()>& done) {
-  while (!done()) {
-    MSG msg;
-    if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      Idle();
-      // Not WaitMessage: under Wine only this wait also puts what was
-      // painted on the screen, and a window that then gets no further
-      // message would stay unpainted.
-      ::MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-      continue;
-    }
-    if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
-    ProcessMessage(msg);
-  }
-  return std::nullopt;
-}
-
-int TPhoneForm::RunMessageLoop() { return *ServeMessages([] { return false; }); }
+int TPhoneForm::RunMessageLoop() { return *win32::ServeMessages(g_form, [] { return false; }); }
 
 void TPhoneForm::RunModal(HWND window, HWND owner, const bool& closed) {
-  ::EnableWindow(owner, FALSE);
-  ::ShowWindow(window, SW_SHOW);
-  ::SetActiveWindow(window);
   // The program's own loop, so that its key filter sees the dialog's keys.
-  // A dialog destroyed with its owner ends the loop too; the program's end
-  // is left for the outer loop.
-  if (const auto quit = ServeMessages([&] { return closed || !::IsWindow(window); })) ::PostQuitMessage(*quit);
-  ::EnableWindow(owner, TRUE);
-  ::SetActiveWindow(owner);
+  win32::RunModalLoop(this, window, owner, closed);
 }
 
 bool TPhoneForm::PumpPending() {
-  MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) return false;
-    ProcessMessage(msg);
-  }
-  Idle();
-  return g_form != nullptr && !g_form->destroyed_;
+  return win32::ServeWaitingMessages(g_form) && g_form != nullptr && !g_form->destroyed_;
 }
 
 }  // namespace olvendrix

@@ -33,6 +33,8 @@
 #include "engine/main_thread_queue.h"
 #include "mainwindow/directory_session.h"
 #include "win32/bitmap_strip.h"
+#include "win32/list_selection.h"
+#include "win32/message_loop.h"
 #include "mainwindow/help_viewer.h"
 #include "mainwindow/ini_file.h"
 #include "mainwindow/wait_indicator.h"
@@ -81,7 +83,7 @@ enum : UINT {
 constexpr UINT_PTR kStarterTimer = 1;  // tmStarter: the delay of immediate search
 constexpr UINT_PTR kWaitTimer = 2;     // tmWait: repaints the wait text
 
-class TPhoneForm : public TOptionsHost, private TSessionHost {
+class TPhoneForm : public TOptionsHost, private TSessionHost, private win32::TMessageFilter {
  public:
   // Creates and shows the window for the directory in `folder` (FormCreate).
   TPhoneForm(HINSTANCE instance, std::filesystem::path folder);
@@ -111,7 +113,7 @@ class TPhoneForm : public TOptionsHost, private TSessionHost {
   const THelpViewer& HelpViewer() const { return help_viewer_; }
   TDirectorySession& Session() { return *session_; }
   const TProgramSettings& Settings() const { return session_->Settings(); }
-  int SelectedRow() const { return selected_row_; }
+  int SelectedRow() const { return selection_.Selected(); }
   // Tick count at which the last search job started.
   std::uint32_t SearchStartTick() const { return search_start_; }
   // Runs `task` on this window's thread later; callable from any thread.
@@ -135,11 +137,9 @@ class TPhoneForm : public TOptionsHost, private TSessionHost {
  private:
   friend LRESULT CALLBACK PhoneFormProc(HWND, UINT, WPARAM, LPARAM);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  static void ProcessMessage(MSG& msg);
-  static void Idle();
-  // Serves the program's messages until `done` holds or the program ends;
-  // the exit code when it ended.
-  static std::optional<int> ServeMessages(const std::function<bool()>& done);
+  // The program's message filter, for its one loop.
+  bool FilterMessage(MSG& msg) override;
+  void OnIdle() override;
   bool AOM(MSG& msg);
   void AOE(const std::exception& error);
   void MMRunOnMainThread();
@@ -297,8 +297,7 @@ class TPhoneForm : public TOptionsHost, private TSessionHost {
   bool fatal_box_shown_ = false;
   HWND focused_control_ = nullptr;  // restored when the window is activated
   std::uint32_t search_start_ = 0;
-  int selected_row_ = -1;  // kept from the list's notifications
-  int focused_row_ = -1;
+  win32::TListSelection selection_;
   // The record of the selected row, -1 when none or not known (selected
   // while a search ran).
   std::int32_t selected_record_ = -1;

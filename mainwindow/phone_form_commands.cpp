@@ -28,7 +28,7 @@ void OpenInShell(HWND owner, const std::string& link1251) {
 }  // namespace
 
 // A save only reads: rows may be copied while it runs.
-bool TPhoneForm::CanCopy() const { return selected_row_ >= 0 && session_->CanReadEngine(); }
+bool TPhoneForm::CanCopy() const { return selection_.Selected() >= 0 && session_->CanReadEngine(); }
 
 bool TPhoneForm::CanSave() const {
   return session_->JobKind() == TJobKind::kNone && !session_->ShuttingDown() && ListView_GetItemCount(lvMain) >= 1;
@@ -36,7 +36,7 @@ bool TPhoneForm::CanSave() const {
 
 void TPhoneForm::actCopyExecute() {
   // The row with the focus mark; in this single-selection list the selected one.
-  const int row = focused_row_ >= 0 ? focused_row_ : selected_row_;
+  const int row = selection_.Focused() >= 0 ? selection_.Focused() : selection_.Selected();
   const TSearchList& search = *session_->ReadEngine().SearchList;
   if (row < 0 || row >= search.Count()) return;
   win32::CopyText1251(window_, search.GetLine(row), kClipboardTextBytes);

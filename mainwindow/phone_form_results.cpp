@@ -77,28 +77,10 @@ void TPhoneForm::lvMainData(NMLVDISPINFOW& item) {
 }
 
 void TPhoneForm::TrackSelection(const NMHDR& header) {
-  // Asking a large owner-data list for its selection is slow under some
-  // hosts: the notifications tell it instead.
-  if (header.code == LVN_ITEMCHANGED) {
-    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-    if (!(change.uChanged & LVIF_STATE)) return;
-    const auto follow = [&](UINT mark, int& row) {
-      const bool was = change.uOldState & mark;
-      const bool is = change.uNewState & mark;
-      if (is && !was) row = change.iItem;
-      else if (was && !is && (change.iItem == -1 || change.iItem == row)) row = -1;
-    };
-    follow(LVIS_SELECTED, selected_row_);
-    follow(LVIS_FOCUSED, focused_row_);
-  } else {
-    const auto& change = reinterpret_cast<const NMLVODSTATECHANGE&>(header);
-    if ((change.uNewState & LVIS_SELECTED) && !(change.uOldState & LVIS_SELECTED)) {
-      selected_row_ = change.iFrom;
-    }
-  }
+  selection_.Follow(header);
+  const int row = selection_.Selected();
   const TSearchList* search = session_->CanReadEngine() ? session_->ReadEngine().SearchList.get() : nullptr;
-  const bool readable = selected_row_ >= 0 && search != nullptr && selected_row_ < search->Count();
-  selected_record_ = readable ? search->GetItem(selected_row_) : -1;
+  selected_record_ = row >= 0 && search != nullptr && row < search->Count() ? search->GetItem(row) : -1;
 }
 
 void TPhoneForm::UpdateResultList() {
@@ -112,22 +94,8 @@ void TPhoneForm::UpdateResultList() {
   ListView_SetItemCountEx(lvMain, search.Count(), LVSICF_NOSCROLL);
   ::DefWindowProcW(lvMain, WM_SETREDRAW, TRUE, 0);
   ::RedrawWindow(lvMain, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
-  if (search.KeepSelection && search.SelIndex >= 0 && search.SelIndex < search.Count()) {
-    const int row = search.SelIndex;
-    if (selected_row_ >= 0) ListView_SetItemState(lvMain, selected_row_, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    if (focused_row_ >= 0) ListView_SetItemState(lvMain, focused_row_, 0, LVIS_FOCUSED);
-    ListView_SetItemState(lvMain, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    selected_row_ = row;
-    focused_row_ = row;
-    ListView_EnsureVisible(lvMain, row, TRUE);
-  } else {
-    // Clearing "all rows" makes some list views visit every row: clear the
-    // rows known to carry a mark instead.
-    if (selected_row_ >= 0) ListView_SetItemState(lvMain, selected_row_, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    if (focused_row_ >= 0) ListView_SetItemState(lvMain, focused_row_, 0, LVIS_FOCUSED);
-    selected_row_ = -1;
-    focused_row_ = -1;
-  }
+  const bool keep = search.KeepSelection && search.SelIndex >= 0 && search.SelIndex < search.Count();
+  selection_.Select(lvMain, keep ? search.SelIndex : -1);
   ::InvalidateRect(lvMain, nullptr, TRUE);
 }
 
@@ -154,7 +122,7 @@ void TPhoneForm::actByNumtelExecute(int order) { ChangeSortOrder(order); }
 
 void TPhoneForm::ChangeSortOrder(int order) {
   // Only the session's choice changes here: a search may be running.
-  session_->ChooseSortOrder(static_cast<std::uint8_t>(order), selected_row_ >= 0 ? selected_record_ : -1);
+  session_->ChooseSortOrder(static_cast<std::uint8_t>(order), selection_.Selected() >= 0 ? selected_record_ : -1);
   ::PostMessageW(window_, MM_STARTSEARCH, 0, 1);
 }
 

@@ -5,6 +5,7 @@
 #include "engine/cp1251.h"
 #include "engine/platform/platform.h"
 #include "mainwindow/phone_form.h"
+#include "win32/combo_history.h"
 #include "win32/win32_text.h"
 
 namespace olvendrix {
@@ -60,25 +61,13 @@ void TPhoneForm::SetInputLimits() {
 }
 
 void TPhoneForm::AddToHistory(int field) {
-  HWND box = InputBoxes[field];
-  const std::string typed = win32::WindowText1251(box);
-  const std::string text(TrimTrailingBlanks(typed));
-  if (text.empty()) return;
-  const std::wstring wide = win32::Wide(text);
-  // The combo box's exact search ignores letter case, as the history's does.
-  if (::SendMessageW(box, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(wide.c_str())) != 0) {
-    ::SendMessageW(box, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
-  }
-  const LRESULT count = ::SendMessageW(box, CB_GETCOUNT, 0, 0);
-  if (count > session_->Settings().HistoryCount) ::SendMessageW(box, CB_DELETESTRING, count - 1, 0);
+  const std::string typed = win32::WindowText1251(InputBoxes[field]);
+  const std::string_view text = TrimTrailingBlanks(typed);
+  if (!text.empty()) win32::PushHistory(InputBoxes[field], text, Settings().HistoryCount);
 }
 
 void TPhoneForm::ClearHistory() {
-  for (HWND box : InputBoxes) {
-    // CB_RESETCONTENT would empty the edit text too.
-    while (::SendMessageW(box, CB_GETCOUNT, 0, 0) > 0) ::SendMessageW(box, CB_DELETESTRING, 0, 0);
-  }
+  for (HWND box : InputBoxes) win32::ClearHistoryList(box);
 }
 
 void TPhoneForm::ClearInputs() {

@@ -7,6 +7,7 @@
 #include "engine/format.h"
 #include "mainwindow/phone_form.h"
 #include "mainwindow/window_bounds.h"
+#include "win32/combo_history.h"
 #include "win32/win32_text.h"
 
 namespace olvendrix {
@@ -74,8 +75,7 @@ void TPhoneForm::LoadSettings() {
   for (int box = 0; box < 5; ++box) {
     for (int entry = 0; entry < Settings().HistoryCount; ++entry) {
       const std::string value = ini.ReadString(HistorySection(box), HistoryKey(entry), "");
-      if (value.empty()) continue;
-      ::SendMessageW(InputBoxes[box], CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win32::Wide(value).c_str()));
+      if (!value.empty()) win32::AppendHistory(InputBoxes[box], value);
     }
   }
 }
@@ -86,15 +86,10 @@ void TPhoneForm::SaveSettings() {
   WriteWindowBounds(ini);
   session_->WriteSettings(ini);
   for (int box = 0; box < 5; ++box) {
-    const int count = static_cast<int>(::SendMessageW(InputBoxes[box], CB_GETCOUNT, 0, 0));
+    const std::vector<std::string> texts = win32::HistoryTexts(InputBoxes[box]);
     for (int entry = 0; entry < Settings().HistoryCount; ++entry) {
-      std::wstring text;
-      if (entry < count) {
-        text.resize(static_cast<std::size_t>(::SendMessageW(InputBoxes[box], CB_GETLBTEXTLEN, entry, 0)) + 1);
-        ::SendMessageW(InputBoxes[box], CB_GETLBTEXT, entry, reinterpret_cast<LPARAM>(text.data()));
-        text.resize(text.size() - 1);
-      }
-      ini.WriteString(HistorySection(box), HistoryKey(entry), win32::Narrow(text));
+      const bool kept = entry < static_cast<int>(texts.size());
+      ini.WriteString(HistorySection(box), HistoryKey(entry), kept ? texts[entry] : std::string());
     }
   }
   ini.UpdateFile();
