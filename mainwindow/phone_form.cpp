@@ -8,6 +8,7 @@
 
 #include "engine/format.h"
 #include "win32/win32_text.h"
+#include "win32/win32_window.h"
 
 namespace olvendrix {
 namespace {
@@ -41,17 +42,8 @@ TPhoneForm::TPhoneForm(HINSTANCE instance, std::filesystem::path folder)
       folder_(std::move(folder)),
       session_(std::make_unique<TDirectorySession>(static_cast<TSessionHost&>(*this), MakeThreadJobRunner(),
                                                    folder_)) {
-  WNDCLASSEXW window_class{sizeof window_class};
-  window_class.lpfnWndProc = PhoneFormProc;
-  window_class.hInstance = instance_;
-  window_class.hIcon = ::LoadIconW(instance_, L"MAINICON");
-  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  window_class.lpszClassName = kWindowClass;
-  ::RegisterClassExW(&window_class);
-  const HDC screen = ::GetDC(nullptr);
-  dpi_ = ::GetDeviceCaps(screen, LOGPIXELSX);
-  ::ReleaseDC(nullptr, screen);
+  win32::RegisterWindowClass(kWindowClass, PhoneFormProc, ::LoadIconW(instance_, L"MAINICON"));
+  dpi_ = win32::ScreenDpi();
   // Geometry of the settings' defaults until saved bounds exist.
   ::CreateWindowExW(0, kWindowClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, Scale(50),
                     Scale(50), Scale(750), Scale(450), nullptr, nullptr, instance_, this);

@@ -37,51 +37,12 @@
 #include "win32/message_loop.h"
 #include "mainwindow/help_viewer.h"
 #include "mainwindow/ini_file.h"
+#include "mainwindow/window_commands.h"
 #include "mainwindow/wait_indicator.h"
 #include "mainwindow/window_texts.h"
 #include "options/options_form.h"
 
 namespace olvendrix {
-
-// Private window messages.
-enum : UINT {
-  MM_SHOWWAITMESS = WM_USER + 101,
-  MM_CLOSEWAITMESS = WM_USER + 102,
-  MM_STARTINITDATA = WM_USER + 103,
-  MM_ENDINITDATA = WM_USER + 104,
-  MM_TERMINATEPROGRAM = WM_USER + 105,
-  MM_STARTSEARCH = WM_USER + 106,
-  MM_ENDSEARCH = WM_USER + 107,
-  MM_STARTSAVETOFILE = WM_USER + 108,
-  MM_ENDSAVETOFILE = WM_USER + 109,
-  // Run the tasks waiting in the window's own queue (parameters unused, so a
-  // message from elsewhere can do no harm).
-  MM_RUNONMAINTHREAD = WM_APP + 1,
-};
-
-// Command identifiers of menus and accelerators.
-enum : UINT {
-  kCmdSearch = 100,
-  kCmdClearInputs,
-  kCmdClearHistory,
-  kCmdSortFirst = 110,  // + sort order 0..2
-  kCmdNavigateFirst = 120,  // + navigation tag 0..5
-  kCmdSearchButton = 130,
-  kCmdInputFirst = 140,  // + field 0..4
-  kCmdSave = 150,
-  kCmdExit,
-  kCmdCopy,
-  kCmdHelp,
-  kCmdGotoSite,
-  kCmdMail,
-  kCmdError,
-  kCmdOptions,
-  kCmdAbout,
-};
-
-// Window timers.
-constexpr UINT_PTR kStarterTimer = 1;  // tmStarter: the delay of immediate search
-constexpr UINT_PTR kWaitTimer = 2;     // tmWait: repaints the wait text
 
 class TPhoneForm : public TOptionsHost, private TSessionHost, private win32::TMessageFilter {
  public:
@@ -230,24 +191,8 @@ class TPhoneForm : public TOptionsHost, private TSessionHost, private win32::TMe
 
   // Menus and commands: one table says, for each command, its caption,
   // picture, shortcut, when it is enabled and what it does.
- public:
-  struct TShortcut {
-    WORD key = 0;  // a virtual key, 0 for none
-    BYTE modifiers = 0;  // FCONTROL
-    bool by_key_filter = false;  // taken by AOM instead of an accelerator
-  };
-  struct TCommand {
-    UINT id;
-    int tag;  // sort order or navigation tag, 0 otherwise
-    TMenuText caption;
-    int image;  // menu picture, -1 for none
-    TShortcut shortcut;
-    bool (*enabled)(const TPhoneForm&);  // null: always
-    void (*execute)(TPhoneForm&, int tag);
-  };
+  using TCommand = TWindowCommand<TPhoneForm>;
   static const std::vector<TCommand>& Commands();
-
- private:
   static const TCommand* FindCommand(UINT id);
   HMENU BuildMenu(const std::vector<UINT>& items);
   // Runs the command whose key-filter shortcut is `key`; false when none.

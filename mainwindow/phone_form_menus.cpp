@@ -12,7 +12,7 @@ namespace olvendrix {
 namespace {
 
 // "Ctrl+S", "F9", "Enter": the shortcut as a menu shows it, from its key.
-std::wstring ShortcutText(const TPhoneForm::TShortcut& shortcut) {
+std::wstring ShortcutText(const TShortcut& shortcut) {
   if (shortcut.key == 0) return {};
   std::wstring text = (shortcut.modifiers & FCONTROL) ? L"Ctrl+" : L"";
   if (shortcut.key == VK_RETURN) return text + L"Enter";

@@ -7,6 +7,7 @@
 #include "mainwindow/phone_form.h"
 #include "win32/combo_history.h"
 #include "win32/win32_text.h"
+#include "win32/win32_window.h"
 
 namespace olvendrix {
 namespace {
@@ -18,11 +19,8 @@ constexpr int kInputWidthPercent[5] = {12, 50, 20, 9, 9};
 
 void TPhoneForm::CreateInputBoxes() {
   for (int field = 0; field < 5; ++field) {
-    InputBoxes[field] = ::CreateWindowExW(
-        0, WC_COMBOBOXW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
-        0, 0, 0, Scale(200), window_, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kCmdInputFirst + field)),
-        instance_, nullptr);
-    ::SendMessageW(InputBoxes[field], WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    InputBoxes[field] = win32::CreateChild(window_, WC_COMBOBOXW, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+                                           kCmdInputFirst + field, 0, font_);
   }
   // Tab walks the controls in their z-order: the five boxes, the button,
   // the list. The group box goes last, so the boxes are drawn over it.

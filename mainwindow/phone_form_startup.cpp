@@ -5,6 +5,7 @@
 #include "mainwindow/first_run_setup.h"
 #include "mainwindow/phone_form.h"
 #include "win32/win32_text.h"
+#include "win32/win32_window.h"
 
 namespace olvendrix {
 
@@ -26,12 +27,8 @@ void TPhoneForm::FormCreate() {
 
 void TPhoneForm::CreateControls() {
   font_ = win32::CreateMessageFont();
-  const auto child = [&](DWORD ex_style, const wchar_t* window_class, DWORD style, UINT id) {
-    HWND control = ::CreateWindowExW(ex_style, window_class, L"", WS_CHILD | WS_VISIBLE | style, 0, 0,
-                                     0, 0, window_, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                                     instance_, nullptr);
-    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    return control;
+  const auto child = [&](DWORD ex_style, const wchar_t* window_class, DWORD style, int id) {
+    return win32::CreateChild(window_, window_class, style, id, ex_style, font_);
   };
   lvMain = child(WS_EX_CLIENTEDGE, WC_LISTVIEWW,
                  LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, 0);
