@@ -1,11 +1,11 @@
-#include "auxwindows/about_form.h"
+#include "about_form.h"
 
 #include <algorithm>
 
-#include "auxwindows/about_text.h"
-#include "auxwindows/picture_checksum.h"
-#include "engine/cp1251.h"
-#include "win32/win32_text.h"
+#include "about_text.h"
+#include "picture_checksum.h"
+#include "cp1251.h"
+#include "win32_text.h"
 
 namespace olvendrix {
 namespace {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "auxwindows/marquee.h"
-#include "win32/modal_window.h"
+#include "marquee.h"
+#include "modal_window.h"
 
 namespace olvendrix {
 

@@ -1,10 +1,10 @@
-#include "auxwindows/debug_form.h"
+#include "debug_form.h"
 
 #include <algorithm>
 #include <string>
 
-#include "engine/cp1251.h"
-#include "win32/win32_text.h"
+#include "cp1251.h"
+#include "win32_text.h"
 
 namespace olvendrix {
 

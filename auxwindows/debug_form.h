@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "win32/modal_window.h"
+#include "modal_window.h"
 
 namespace olvendrix {
 

@@ -1,8 +1,8 @@
-#include "mainwindow/help_viewer.h"
+#include "help_viewer.h"
 
-#include "engine/cp1251.h"
-#include "engine/file_helpers.h"
-#include "win32/win32_text.h"
+#include "cp1251.h"
+#include "file_helpers.h"
+#include "win32_text.h"
 
 namespace olvendrix {
 namespace {

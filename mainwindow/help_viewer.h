@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/help_file.h"
-#include "mainwindow/text_view.h"
-#include "win32/win32_window.h"
+#include "help_file.h"
+#include "text_view.h"
+#include "win32_window.h"
 
 namespace olvendrix {
 

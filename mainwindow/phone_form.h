@@ -29,18 +29,18 @@
 #include <string>
 #include <vector>
 
-#include "engine/errors.h"
-#include "engine/main_thread_queue.h"
-#include "mainwindow/directory_session.h"
-#include "win32/bitmap_strip.h"
-#include "win32/list_selection.h"
-#include "win32/message_loop.h"
-#include "mainwindow/help_viewer.h"
-#include "mainwindow/ini_file.h"
-#include "mainwindow/window_commands.h"
-#include "mainwindow/wait_indicator.h"
-#include "mainwindow/window_texts.h"
-#include "options/options_form.h"
+#include "errors.h"
+#include "main_thread_queue.h"
+#include "directory_session.h"
+#include "bitmap_strip.h"
+#include "list_selection.h"
+#include "message_loop.h"
+#include "help_viewer.h"
+#include "ini_file.h"
+#include "window_commands.h"
+#include "wait_indicator.h"
+#include "window_texts.h"
+#include "options_form.h"
 
 namespace olvendrix {
 

@@ -2,9 +2,9 @@
 #include <algorithm>
 #include <iterator>
 
-#include "mainwindow/language_file.h"
-#include "mainwindow/phone_form.h"
-#include "win32/win32_text.h"
+#include "language_file.h"
+#include "phone_form.h"
+#include "win32_text.h"
 
 namespace olvendrix {
 

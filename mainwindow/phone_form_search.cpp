@@ -2,12 +2,12 @@
 // asked for, and the start and end of a search job.
 #include <algorithm>
 
-#include "engine/cp1251.h"
-#include "engine/platform/platform.h"
-#include "mainwindow/phone_form.h"
-#include "win32/combo_history.h"
-#include "win32/win32_text.h"
-#include "win32/win32_window.h"
+#include "cp1251.h"
+#include "platform/platform.h"
+#include "phone_form.h"
+#include "combo_history.h"
+#include "win32_text.h"
+#include "win32_window.h"
 
 namespace olvendrix {
 namespace {

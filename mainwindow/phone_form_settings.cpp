@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/format.h"
-#include "mainwindow/phone_form.h"
-#include "mainwindow/window_bounds.h"
-#include "win32/combo_history.h"
-#include "win32/win32_text.h"
+#include "format.h"
+#include "phone_form.h"
+#include "window_bounds.h"
+#include "combo_history.h"
+#include "win32_text.h"
 
 namespace olvendrix {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/search_list.h"
-#include "win32/win32_text.h"
+#include "search_list.h"
+#include "win32_text.h"
 
 namespace olvendrix {
 namespace {

@@ -1,4 +1,4 @@
-#include "mainwindow/text_lines.h"
+#include "text_lines.h"
 
 #include <algorithm>
 

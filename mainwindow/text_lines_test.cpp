@@ -1,6 +1,6 @@
 // The text view's layout: line breaks, word wrap and positions, measured in
 // characters (one unit each) so that the expected lines are plain to read.
-#include "mainwindow/text_lines.h"
+#include "text_lines.h"
 
 #include <gtest/gtest.h>
 

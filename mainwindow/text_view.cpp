@@ -1,11 +1,11 @@
-#include "mainwindow/text_view.h"
+#include "text_view.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
 #include <functional>
 
-#include "win32/win32_text.h"
+#include "win32_text.h"
 
 namespace olvendrix {
 namespace {

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/text_lines.h"
-#include "win32/win32_window.h"
+#include "text_lines.h"
+#include "win32_window.h"
 
 namespace olvendrix {
 

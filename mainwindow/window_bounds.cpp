@@ -1,4 +1,4 @@
-#include "mainwindow/window_bounds.h"
+#include "window_bounds.h"
 
 #include <algorithm>
 

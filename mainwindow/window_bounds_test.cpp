@@ -1,6 +1,6 @@
 // The saved window position on made-up monitors: used when its caption can
 // be reached, otherwise moved onto the nearest work area.
-#include "mainwindow/window_bounds.h"
+#include "window_bounds.h"
 
 #include <gtest/gtest.h>
 

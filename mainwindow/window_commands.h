@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "mainwindow/window_texts.h"
+#include "window_texts.h"
 
 namespace olvendrix {
 

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "auxwindows/about_form.h"
-#include "auxwindows/debug_form.h"
-#include "mainwindow/phone_form_test_support.h"
-#include "mainwindow/window_bounds.h"
-#include "options/options_form.h"
-#include "win32/win32_window.h"
+#include "about_form.h"
+#include "debug_form.h"
+#include "phone_form_test_support.h"
+#include "window_bounds.h"
+#include "options_form.h"
+#include "win32_window.h"
 
 namespace olvendrix {
 namespace {

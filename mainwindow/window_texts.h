@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "options/options_texts.h"
+#include "options_texts.h"
 
 namespace olvendrix {
 

@@ -1,10 +1,10 @@
-#include "options/options_form.h"
+#include "options_form.h"
 
 #include <algorithm>
 
-#include "engine/cp1251.h"
-#include "win32/win32_text.h"
-#include "options/mode_grid.h"
+#include "cp1251.h"
+#include "win32_text.h"
+#include "mode_grid.h"
 
 namespace olvendrix {
 namespace {

@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/match_mode.h"
-#include "options/options_texts.h"
-#include "win32/modal_window.h"
+#include "match_mode.h"
+#include "options_texts.h"
+#include "modal_window.h"
 
 namespace olvendrix {
 

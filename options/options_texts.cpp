@@ -1,4 +1,4 @@
-#include "options/options_texts.h"
+#include "options_texts.h"
 
 namespace olvendrix {
 

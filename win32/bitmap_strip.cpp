@@ -1,4 +1,4 @@
-#include "win32/bitmap_strip.h"
+#include "bitmap_strip.h"
 
 #include <cstdint>
 

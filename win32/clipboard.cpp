@@ -1,4 +1,4 @@
-#include "win32/clipboard.h"
+#include "clipboard.h"
 
 #include <algorithm>
 #include <cstring>

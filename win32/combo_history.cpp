@@ -1,6 +1,6 @@
-#include "win32/combo_history.h"
+#include "combo_history.h"
 
-#include "win32/win32_text.h"
+#include "win32_text.h"
 
 namespace olvendrix::win32 {
 

@@ -1,4 +1,4 @@
-#include "win32/list_selection.h"
+#include "list_selection.h"
 
 namespace olvendrix::win32 {
 

@@ -1,4 +1,4 @@
-#include "win32/message_loop.h"
+#include "message_loop.h"
 
 namespace olvendrix::win32 {
 namespace {

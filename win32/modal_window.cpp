@@ -1,10 +1,10 @@
-#include "win32/modal_window.h"
+#include "modal_window.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 
-#include "win32/win32_text.h"
+#include "win32_text.h"
 
 namespace olvendrix::win32 {
 namespace {

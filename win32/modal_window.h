@@ -14,8 +14,8 @@
 
 #include <string>
 
-#include "win32/modal_host.h"
-#include "win32/win32_window.h"
+#include "modal_host.h"
+#include "win32_window.h"
 
 namespace olvendrix::win32 {
 

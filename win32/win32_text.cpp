@@ -1,6 +1,6 @@
-#include "win32/win32_text.h"
+#include "win32_text.h"
 
-#include "win32/win32_window.h"
+#include "win32_window.h"
 
 namespace olvendrix::win32 {
 

@@ -1,4 +1,4 @@
-#include "win32/win32_window.h"
+#include "win32_window.h"
 
 #include <algorithm>
 #include <string>

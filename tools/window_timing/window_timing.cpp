@@ -10,10 +10,10 @@
 #include <cstdio>
 #include <functional>
 
-#include "engine/cp1251.h"
-#include "engine/platform/platform.h"
-#include "mainwindow/phone_form.h"
-#include "win32/win32_text.h"
+#include "cp1251.h"
+#include "platform/platform.h"
+#include "phone_form.h"
+#include "win32_text.h"
 
 namespace {
 
