@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <mutex>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "cp1251.h"
 #include "format.h"
 #include "main_thread_queue.h"
+#include "platform/platform.h"
 #include "test_support.h"
 #include "demo_table.h"
 
@@ -394,6 +396,50 @@ TEST_F(Session, TheWindowsPartOfAnEndComesBeforeTheRequestsThatWaited) {
   }));
   EXPECT_TRUE(shown);
   EXPECT_EQ(host_.search_requests, std::vector<bool>{false});
+}
+
+// A program folder nobody may write to, with the files prepared: the
+// directory loads, searches and saves results elsewhere, and only the
+// settings' write at the end fails.
+TEST_F(Session, AReadOnlyFolderWithPreparedFilesStillServesItsDirectory) {
+  Prepare();
+  Restart();
+  std::filesystem::remove(folder_ / "data.lock");
+  const auto files = [&] {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  const std::vector<std::string> before = files();
+  // The lock file cannot be made: the preparation goes on without it.
+  platform::testing::InjectFault(platform::testing::Fault::kCreate);
+  Prepare();
+  StartSearch("К", true);
+  EndJob();
+  ASSERT_TRUE(session_->FinishSearch());
+  TempFolder elsewhere;
+  session_->RequestSave(elsewhere / "Phone.txt");
+  ASSERT_TRUE(session_->StartRequestedSave());
+  EndJob();
+  ASSERT_TRUE(session_->FinishSave());
+  EXPECT_TRUE(std::filesystem::exists(elsewhere / "Phone.txt"));
+  platform::testing::InjectFault(platform::testing::Fault::kCreate);
+  const std::exception_ptr failure = session_->Shutdown([&] {
+    TIniFile ini(folder_ / "options.ini");
+    session_->WriteSettings(ini);
+    ini.UpdateFile();
+  });
+  platform::testing::ClearFaults();
+  ASSERT_TRUE(failure);
+  try {
+    std::rethrow_exception(failure);
+  } catch (const std::exception& e) {
+    EXPECT_EQ(MessageOf(e).rfind("Unable to write to ", 0), 0u);
+  }
+  EXPECT_EQ(files(), before);
 }
 
 TEST_F(Session, AFailedSettingsWriteIsReturnedAfterTheRestOfShutdown) {

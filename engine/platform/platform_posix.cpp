@@ -149,7 +149,7 @@ bool RemoveFile(const std::filesystem::path& path) {
 // flock, not fcntl: its lock belongs to the open file, so two FileLocks of
 // one process exclude each other as two processes do.
 LockResult TryLockFile(const std::filesystem::path& path, FileLock& lock) {
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  int fd = internal::TakeFault(Fault::kCreate) ? -1 : ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return LockResult::kUnavailable;
   FileDescriptor file(fd);

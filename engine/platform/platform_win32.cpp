@@ -171,8 +171,10 @@ bool RemoveFile(const std::filesystem::path& path) {
 
 LockResult TryLockFile(const std::filesystem::path& path, FileLock& lock) {
   constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-  HANDLE opened = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE opened = internal::TakeFault(Fault::kCreate)
+                      ? INVALID_HANDLE_VALUE
+                      : ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
   // A read-only folder may still hold the file: reading is enough to lock.
   if (opened == INVALID_HANDLE_VALUE) {
     opened = ::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
