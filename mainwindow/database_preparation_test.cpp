@@ -211,6 +211,26 @@ TPrepared Snapshot(TPhoneDatabase& db, const std::filesystem::path& folder) {
   return prepared;
 }
 
+class HeldFiles : public Preparation {
+ protected:
+  // Prepares the folder's table (its set in `old_set`), then delivers a
+  // table of another size beside it; `new_set` is what a fresh preparation
+  // of that table gives.
+  void PrepareAndDeliverAnother(TPrepared& old_set, TPrepared& new_set) {
+    WriteTable();
+    ASSERT_EQ(Prepare(), "");
+    old_set = Snapshot(*db_, folder_.path());
+    demo::TDemoOptions options;
+    options.Records = 700;
+    options.Seed = 99;
+    TempFolder fresh;
+    demo::MakeDemoTable(options).SaveTo(fresh / "Data.dbf");
+    ASSERT_EQ(PrepareIn(fresh.path()), "");
+    new_set = Snapshot(*db_, fresh.path());
+    demo::MakeDemoTable(options).SaveTo(folder_ / "Data.dbf");
+  }
+};
+
 TEST_F(Preparation, LoadedOrdersOfAnotherTableAreBuiltAfresh) {
   WriteTable();
   ASSERT_EQ(Prepare(), "");
@@ -236,21 +256,12 @@ TEST_F(Preparation, LoadedOrdersOfAnotherTableAreBuiltAfresh) {
 // Wine it seems to succeed, and the move onto data.bin is refused. Either way
 // the new table serves this run from memory, the files on disk stay a set that
 // belongs together, the table stays, and nothing fails.
-TEST_F(Preparation, FilesHeldByAnotherCopyLeaveAMatchingSetAndTheRunWorksFromMemory) {
-  WriteTable();
-  ASSERT_EQ(Prepare(), "");
-  const TPrepared old_set = Snapshot(*db_, folder_.path());
-  demo::TDemoOptions options;
-  options.Records = 700;
-  options.Seed = 99;
-  TempFolder fresh;
-  demo::MakeDemoTable(options).SaveTo(fresh / "Data.dbf");
-  ASSERT_EQ(PrepareIn(fresh.path()), "");
-  const TPrepared new_set = Snapshot(*db_, fresh.path());
+TEST_F(HeldFiles, FilesHeldByAnotherCopyLeaveAMatchingSetAndTheRunWorksFromMemory) {
+  TPrepared old_set, new_set;
+  ASSERT_NO_FATAL_FAILURE(PrepareAndDeliverAnother(old_set, new_set));
 
   TProgramSettings always;
   always.AlwaysPrepareBase = true;
-  demo::MakeDemoTable(options).SaveTo(folder_ / "Data.dbf");
   platform::testing::InjectFault(platform::testing::Fault::kRemove, 1000);
   ASSERT_EQ(Prepare(always), "");
   platform::testing::ClearFaults();
@@ -277,19 +288,10 @@ TEST_F(Preparation, FilesHeldByAnotherCopyLeaveAMatchingSetAndTheRunWorksFromMem
 // The same with the files really mapped, as another copy maps them: each
 // system refuses in its own way (or, on POSIX, not at all), and the run
 // works all the same while the disk keeps a set that belongs together.
-TEST_F(Preparation, FilesMappedByAnotherCopyNeverBreakAPreparation) {
-  WriteTable();
-  ASSERT_EQ(Prepare(), "");
-  const TPrepared old_set = Snapshot(*db_, folder_.path());
-  demo::TDemoOptions options;
-  options.Records = 700;
-  options.Seed = 99;
-  TempFolder fresh;
-  demo::MakeDemoTable(options).SaveTo(fresh / "Data.dbf");
-  ASSERT_EQ(PrepareIn(fresh.path()), "");
-  const TPrepared new_set = Snapshot(*db_, fresh.path());
+TEST_F(HeldFiles, FilesMappedByAnotherCopyNeverBreakAPreparation) {
+  TPrepared old_set, new_set;
+  ASSERT_NO_FATAL_FAILURE(PrepareAndDeliverAnother(old_set, new_set));
 
-  demo::MakeDemoTable(options).SaveTo(folder_ / "Data.dbf");
   {
     std::vector<platform::MappedMemory> other_copy;
     for (const char* name : {"data.bin", "index1.bin", "index2.bin", "index3.bin"}) {

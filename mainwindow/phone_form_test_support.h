@@ -16,6 +16,7 @@
 
 #include "cp1251.h"
 #include "phone_form.h"
+#include "program_process_test_support.h"
 #include "win32_text.h"
 #include "test_support.h"
 #include "demo_table.h"
@@ -128,68 +129,6 @@ class LaterInLoop {
   static inline std::function<void()> action_;
   UINT_PTR timer_;
 };
-
-// The real program, started in a folder of its own; ended if still running
-// when the object goes.
-class ProgramProcess {
- public:
-  explicit ProgramProcess(const std::filesystem::path& folder) {
-    const auto exe = folder / "Olvendrix.exe";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    std::wstring command = L"\"" + exe.wstring() + L"\"";
-    started_ = ::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                                &startup, &process_) != FALSE;
-  }
-  ProgramProcess(const ProgramProcess&) = delete;
-  ProgramProcess& operator=(const ProgramProcess&) = delete;
-  ~ProgramProcess() {
-    if (!started_) return;
-    if (::WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0) ::TerminateProcess(process_.hProcess, 1);
-    ::CloseHandle(process_.hThread);
-    ::CloseHandle(process_.hProcess);
-  }
-  bool Started() const { return started_; }
-  // A top-level window of the program of class `window_class`, or null.
-  HWND FindWindowOfClass(const wchar_t* window_class) const {
-    struct Search {
-      DWORD process;
-      const wchar_t* window_class;
-      HWND found;
-    } search{process_.dwProcessId, window_class, nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-          auto& search = *reinterpret_cast<Search*>(data);
-          DWORD owner = 0;
-          ::GetWindowThreadProcessId(window, &owner);
-          wchar_t name[32] = {};
-          ::GetClassNameW(window, name, 32);
-          if (owner != search.process || std::wstring(name) != search.window_class) return TRUE;
-          search.found = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  }
-  // The exit code once the program has ended within `milliseconds`, or -1.
-  long WaitForExit(int milliseconds) const {
-    if (::WaitForSingleObject(process_.hProcess, milliseconds) != WAIT_OBJECT_0) return -1;
-    DWORD exit_code = 1;
-    ::GetExitCodeProcess(process_.hProcess, &exit_code);
-    return static_cast<long>(exit_code);
-  }
-
- private:
-  PROCESS_INFORMATION process_{};
-  bool started_ = false;
-};
-
-// Waits up to 30 s, without serving messages, until `done` holds.
-inline bool WaitUntil(const std::function<bool()>& done) {
-  const auto end = Clock::now() + std::chrono::seconds(30);
-  while (Clock::now() < end && !done()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  return done();
-}
 
 class PhoneForm : public ::testing::Test {
  protected:

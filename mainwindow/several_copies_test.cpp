@@ -18,6 +18,7 @@
 #include "database_preparation.h"
 #include "test_support.h"
 #include "demo_table.h"
+#include "program_process_test_support.h"
 
 namespace olvendrix {
 namespace {
@@ -28,30 +29,9 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::uint32_t kRecords = 300000;
 
-// The top-level windows of one process with the given class.
-std::vector<HWND> WindowsOf(DWORD process_id, const wchar_t* window_class) {
-  struct Search {
-    DWORD process_id;
-    const wchar_t* window_class;
-    std::vector<HWND> found;
-  } search{process_id, window_class, {}};
-  ::EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto& search = *reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(window, &owner);
-        wchar_t name[64] = {};
-        ::GetClassNameW(window, name, 64);
-        if (owner == search.process_id && std::wstring(name) == search.window_class) search.found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 // The row count of the main window's result list; -1 while there is none.
 LRESULT ListCount(DWORD process_id) {
-  const std::vector<HWND> forms = WindowsOf(process_id, L"TPhoneForm");
+  const std::vector<HWND> forms = WindowsOfProcess(process_id, L"TPhoneForm");
   if (forms.empty()) return -1;
   const HWND list = ::FindWindowExW(forms[0], nullptr, WC_LISTVIEWW, nullptr);
   return list == nullptr ? -1 : ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
@@ -110,7 +90,7 @@ TEST(SeveralCopies, StartedTogetherOnAFreshTableAllShowItAndCloseCleanly) {
   while (!all_shown && Clock::now() < deadline) {
     all_shown = true;
     for (const TCopy& copy : copies) {
-      const std::vector<HWND> boxes = WindowsOf(copy.Process.dwProcessId, L"#32770");
+      const std::vector<HWND> boxes = WindowsOfProcess(copy.Process.dwProcessId, L"#32770");
       ASSERT_TRUE(boxes.empty()) << "a message box: " << BoxText(boxes[0]);
       ASSERT_NE(::WaitForSingleObject(copy.Process.hProcess, 0), WAIT_OBJECT_0) << "a copy ended";
       all_shown = all_shown && ListCount(copy.Process.dwProcessId) == kRecords;
@@ -120,7 +100,7 @@ TEST(SeveralCopies, StartedTogetherOnAFreshTableAllShowItAndCloseCleanly) {
   ASSERT_TRUE(all_shown);
 
   for (const TCopy& copy : copies) {
-    ::PostMessageW(WindowsOf(copy.Process.dwProcessId, L"TPhoneForm")[0], WM_CLOSE, 0, 0);
+    ::PostMessageW(WindowsOfProcess(copy.Process.dwProcessId, L"TPhoneForm")[0], WM_CLOSE, 0, 0);
   }
   for (TCopy& copy : copies) {
     ASSERT_EQ(::WaitForSingleObject(copy.Process.hProcess, 30000), WAIT_OBJECT_0);
