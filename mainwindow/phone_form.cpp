@@ -41,6 +41,9 @@ TPhoneForm::TPhoneForm(HINSTANCE instance, std::filesystem::path folder)
       folder_(std::move(folder)),
       session_(std::make_unique<TDirectorySession>(static_cast<TSessionHost&>(*this), MakeThreadJobRunner(),
                                                    folder_)) {
+  // The operator's searches meet no first-touch work: it is done after the
+  // first results are shown, while nobody waits.
+  session_->EnableWarmUp();
   WNDCLASSEXW window_class{sizeof window_class};
   window_class.lpfnWndProc = PhoneFormProc;
   window_class.hInstance = instance_;
@@ -292,11 +295,13 @@ void TPhoneForm::ProcessMessage(MSG& msg) {
   ::DispatchMessageW(&msg);
 }
 
-// Idle: bring command state up to date.
+// Idle: bring command state up to date; the results are painted by now, so
+// the warm-up may take its turn.
 void TPhoneForm::Idle() {
   if (g_form == nullptr || g_form->destroyed_) return;
   try {
     g_form->UpdateCommandState();
+    g_form->session_->WarmUpWhenIdle();
   } catch (const std::exception& error) {
     g_form->AOE(error);
   }
