@@ -16,6 +16,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdint>
 #include <cwchar>
 #include <functional>
 #include <iterator>
@@ -43,15 +44,24 @@ void PumpUntil(const std::function<bool()>& done) {
   while (!done() && TPhoneForm::PumpPending()) ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
 }
 
-// The private commit (the mapped files are not in it).
-double PrivateMegabytes() {
+// The private commit (the mapped files are not in it), as PrivateUsage
+// reports it, and as the sum of the committed private regions, which is what
+// PrivateUsage counts on Windows; Wine leaves PrivateUsage at 0.
+std::string PrivateCommit() {
   PROCESS_MEMORY_COUNTERS_EX counters{};
   counters.cb = sizeof counters;
-  if (!::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                              sizeof counters)) {
-    return -1;
+  ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                         sizeof counters);
+  std::uint64_t regions = 0;
+  MEMORY_BASIC_INFORMATION region{};
+  for (const char* at = nullptr; ::VirtualQuery(at, &region, sizeof region) == sizeof region;
+       at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) regions += region.RegionSize;
   }
-  return counters.PrivateUsage / 1048576.0;
+  char text[128];
+  std::snprintf(text, sizeof text, "private commit %.1f MB (PrivateUsage %.1f MB)", regions / 1048576.0,
+                counters.PrivateUsage / 1048576.0);
+  return text;
 }
 
 std::string Utf8(const char* name) { return olvendrix::Cp1251ToUtf8(olvendrix::W1251(name)); }
@@ -73,10 +83,10 @@ void WaitForTheWarmUp(TPhoneForm& form) {
   PumpUntil([&] { return form.Session().JobKind() == olvendrix::TJobKind::kNone; });
 }
 
-void ReportWarmUp(TPhoneForm& form, Clock::time_point since) {
+void ReportWarmUp(TPhoneForm& form, Clock::time_point since, const char* what) {
   WaitForTheWarmUp(form);
-  std::printf("warm-up %s %.1f ms after the first results; private commit %.1f MB\n",
-              form.Session().WarmedUp() ? "done" : "ended unfinished", Milliseconds(since), PrivateMegabytes());
+  std::printf("warm-up %s %.1f ms after %s; %s\n", form.Session().WarmedUp() ? "done" : "ended unfinished",
+              Milliseconds(since), what, PrivateCommit().c_str());
 }
 
 void TimeFirstSearches(TPhoneForm& form) {
@@ -86,8 +96,8 @@ void TimeFirstSearches(TPhoneForm& form) {
                 Utf8(name).c_str(), ListView_GetItemCount(form.ListView()), window_ms,
                 form.Session().Durations().SearchTime.load());
   }
-  std::printf("private commit after the searches: %.1f MB\n", PrivateMegabytes());
-  ReportWarmUp(form, Clock::now());
+  std::printf("after the searches: %s\n", PrivateCommit().c_str());
+  ReportWarmUp(form, Clock::now(), "the last search");
   for (const char* name : kNames) {
     olvendrix::TSearchParams params;
     params.Texts[1].Assign(olvendrix::W1251(name));
@@ -99,17 +109,17 @@ void TimeFirstSearches(TPhoneForm& form) {
 }
 
 void TimeFirstLettersAndWarm(TPhoneForm& form, Clock::time_point first_results) {
-  ReportWarmUp(form, first_results);
+  ReportWarmUp(form, first_results, "the first results");
   std::vector<double> first;
   for (const char* name : kNames) first.push_back(TimeSearch(form, name));
-  std::printf("private commit after the first searches: %.1f MB\n", PrivateMegabytes());
+  std::printf("after the first searches: %s\n", PrivateCommit().c_str());
   for (std::size_t i = 0; i < std::size(kNames); ++i) {
     const double warm = TimeSearch(form, kNames[i]);
     std::printf("search %-8s rows %7d: first %.2f ms, warm %.2f ms, first / warm %.2f\n", Utf8(kNames[i]).c_str(),
                 ListView_GetItemCount(form.ListView()), first[i], warm, first[i] / warm);
   }
   WaitForTheWarmUp(form);
-  std::printf("private commit at the end: %.1f MB\n", PrivateMegabytes());
+  std::printf("at the end: %s\n", PrivateCommit().c_str());
 }
 
 }  // namespace
@@ -128,9 +138,8 @@ int wmain(int argc, wchar_t** argv) {
   PumpUntil([&] { return form.Session().SearchesFinished() > 0 && ListView_GetItemCount(form.ListView()) > 0; });
   ::UpdateWindow(form.ListView());  // the rows painted
   const auto first_results = Clock::now();
-  std::printf("start to first results: %.1f ms (window created after %.1f ms, preparation %u ms); "
-              "private commit %.1f MB\n",
-              Milliseconds(start), created_ms, form.Session().Durations().InitTime.load(), PrivateMegabytes());
+  std::printf("start to first results: %.1f ms (window created after %.1f ms, preparation %u ms); %s\n",
+              Milliseconds(start), created_ms, form.Session().Durations().InitTime.load(), PrivateCommit().c_str());
   if (first_letters) {
     TimeFirstLettersAndWarm(form, first_results);
   } else {
