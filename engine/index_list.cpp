@@ -236,6 +236,7 @@ void TSortList::MakeRanks() {
 void TSortList::ForgetPositions() {
   positions_.Reset();
   building_.Reset();
+  mapped_ = 0;
   built_ = 0;
   some_positions_.Reset();
   filled_.reset();
@@ -299,6 +300,7 @@ const std::uint32_t* TSortList::Positions() const {
     });
     positions_ = std::move(building_);
     built_ = 0;
+    mapped_ = 0;
   }
   return reinterpret_cast<const std::uint32_t*>(positions_.Data());
 }
@@ -306,6 +308,12 @@ const std::uint32_t* TSortList::Positions() const {
 bool TSortList::BuildPositionsStep(std::uint32_t records) const {
   if (positions_ || count_ == 0) return true;
   std::uint32_t* at = PositionsUnderWay();
+  if (mapped_ < building_.Size()) {
+    const std::uint64_t end = std::min(mapped_ + 32 * static_cast<std::uint64_t>(records), building_.Size());
+    FaultInForWriting(building_.Data() + mapped_, end - mapped_);
+    mapped_ = end;
+    return false;
+  }
   const auto end = static_cast<std::uint32_t>(
       std::min<std::uint64_t>(static_cast<std::uint64_t>(built_) + records, static_cast<std::uint64_t>(count_)));
   InvertRanks(Items(), built_, end, at);
@@ -313,6 +321,7 @@ bool TSortList::BuildPositionsStep(std::uint32_t records) const {
   if (built_ < static_cast<std::uint32_t>(count_)) return false;
   positions_ = std::move(building_);
   built_ = 0;
+  mapped_ = 0;
   // No search holds the runs now, and the whole positions serve them all.
   some_positions_.Reset();
   filled_.reset();

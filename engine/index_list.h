@@ -107,10 +107,12 @@ class TSortList {
   // need not invert the whole order; the third such pass makes Positions()
   // instead. Search job only, like Positions().
   const std::uint32_t* PositionsStartingWith(const std::uint8_t* bytes, int count) const;
-  // Makes Positions() in steps, while nobody waits for it: each call inverts
-  // the ranks of up to `records` more records, on this thread alone, into a
-  // region kept between calls, and Positions() finishes from there instead
-  // of starting over. The call that completes it frees the runs made by
+  // Makes Positions() in steps, while nobody waits for it: each call maps
+  // the next pages of a region kept between calls (32 × `records` bytes:
+  // the ranks land all over it, so the first step would otherwise meet every
+  // page's first fault), and once all are in, inverts the ranks of up to
+  // `records` more records into it, on this thread alone. Positions()
+  // finishes from there instead of starting over. The call that completes it frees the runs made by
   // PositionsStartingWith. True once Positions() exists. A refused region
   // raises the general allocation error and changes nothing. Only while no
   // search uses the order (it may hold the runs).
@@ -131,6 +133,7 @@ class TSortList {
   mutable platform::MappedMemory positions_;
   // Positions() while they are made in steps: records [0, built_) are in.
   mutable platform::MappedMemory building_;
+  mutable std::uint64_t mapped_ = 0;  // bytes of building_ whose pages are in
   mutable std::uint32_t built_ = 0;
   // Positions of the runs of the first bytes in `filled_` only.
   mutable platform::MappedMemory some_positions_;

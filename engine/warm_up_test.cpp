@@ -43,8 +43,9 @@ TEST(WarmUp, MakesTheWholePositionsAndChangesNoResult) {
   EXPECT_FALSE(warm_up.Done());
   int steps = 1;
   while (warm_up.Step()) ++steps;
-  // One step for each order, one for the small store, one for the work regions.
-  EXPECT_EQ(steps, 5);
+  // Two for each order (its region's pages, its ranks), one for the small
+  // store, one for the work regions.
+  EXPECT_EQ(steps, 8);
   EXPECT_TRUE(warm_up.Done());
   EXPECT_FALSE(warm_up.Step());
   EXPECT_EQ(Results(search), shown);
