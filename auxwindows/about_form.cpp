@@ -1,9 +1,9 @@
-#include "auxwindows/about_form.h"
+#include "about_form.h"
 
-#include "auxwindows/about_text.h"
-#include "auxwindows/picture_checksum.h"
-#include "engine/cp1251.h"
-#include "mainwindow/win32_text.h"
+#include "about_text.h"
+#include "picture_checksum.h"
+#include "cp1251.h"
+#include "win32_text.h"
 
 namespace olvendrix {
 namespace {

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "auxwindows/marquee.h"
-#include "mainwindow/modal_host.h"
-#include "mainwindow/win32_window.h"
+#include "marquee.h"
+#include "modal_host.h"
+#include "win32_window.h"
 
 namespace olvendrix {
 

@@ -1,9 +1,9 @@
-#include "auxwindows/about_text.h"
+#include "about_text.h"
 
 #include <fstream>
 #include <iterator>
 
-#include "engine/cp1251.h"
+#include "cp1251.h"
 
 namespace olvendrix {
 

@@ -3,12 +3,12 @@
 #include <fstream>
 #include <iterator>
 
-#include "auxwindows/about_text.h"
-#include "auxwindows/marquee_geometry.h"
-#include "auxwindows/picture_checksum.h"
-#include "engine/cp1251.h"
-#include "engine/platform/platform.h"
-#include "tests/test_support.h"
+#include "about_text.h"
+#include "marquee_geometry.h"
+#include "picture_checksum.h"
+#include "cp1251.h"
+#include "platform/platform.h"
+#include "test_support.h"
 
 namespace olvendrix {
 namespace {

@@ -1,9 +1,9 @@
 // Window tests of the about box and the timing window.
 #include <gtest/gtest.h>
 
-#include "auxwindows/about_form.h"
-#include "auxwindows/debug_form.h"
-#include "mainwindow/phone_form_test_support.h"
+#include "about_form.h"
+#include "debug_form.h"
+#include "phone_form_test_support.h"
 
 namespace olvendrix {
 namespace {

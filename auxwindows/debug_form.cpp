@@ -1,9 +1,9 @@
-#include "auxwindows/debug_form.h"
+#include "debug_form.h"
 
 #include <string>
 
-#include "engine/cp1251.h"
-#include "mainwindow/win32_text.h"
+#include "cp1251.h"
+#include "win32_text.h"
 
 namespace olvendrix {
 namespace {

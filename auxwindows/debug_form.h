@@ -9,8 +9,8 @@
 
 #include <cstdint>
 
-#include "mainwindow/modal_host.h"
-#include "mainwindow/win32_window.h"
+#include "modal_host.h"
+#include "win32_window.h"
 
 namespace olvendrix {
 

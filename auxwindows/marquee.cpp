@@ -1,6 +1,6 @@
-#include "auxwindows/marquee.h"
+#include "marquee.h"
 
-#include "mainwindow/win32_text.h"
+#include "win32_text.h"
 
 namespace olvendrix {
 namespace {

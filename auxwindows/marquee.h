@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "auxwindows/marquee_geometry.h"
-#include "mainwindow/win32_window.h"
+#include "marquee_geometry.h"
+#include "win32_window.h"
 
 namespace olvendrix {
 

@@ -1,4 +1,4 @@
-#include "auxwindows/marquee_geometry.h"
+#include "marquee_geometry.h"
 
 namespace olvendrix {
 

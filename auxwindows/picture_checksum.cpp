@@ -1,4 +1,4 @@
-#include "auxwindows/picture_checksum.h"
+#include "picture_checksum.h"
 
 namespace olvendrix {
 

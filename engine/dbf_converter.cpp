@@ -1,10 +1,10 @@
 // Loading with the shape check, and the conversion of a dBASE image into the
 // binary store.
-#include "engine/dbf_converter.h"
+#include "dbf_converter.h"
 
 #include <cstring>
 
-#include "engine/errors.h"
+#include "errors.h"
 
 namespace olvendrix {
 namespace {

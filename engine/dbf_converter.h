@@ -2,7 +2,7 @@
 // binary store; loading also checks the table's shape.
 #pragma once
 
-#include "engine/dbf_reader.h"
+#include "dbf_reader.h"
 
 namespace olvendrix {
 

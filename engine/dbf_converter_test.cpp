@@ -1,11 +1,11 @@
-#include "engine/dbf_converter.h"
+#include "dbf_converter.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "engine/cp1251.h"
-#include "tests/test_support.h"
+#include "cp1251.h"
+#include "test_support.h"
 
 namespace olvendrix {
 namespace {

@@ -1,11 +1,11 @@
-#include "engine/dbf_reader.h"
+#include "dbf_reader.h"
 
 #include <cstring>
 
-#include "engine/cp1251.h"
-#include "engine/errors.h"
-#include "engine/file_helpers.h"
-#include "engine/format.h"
+#include "cp1251.h"
+#include "errors.h"
+#include "file_helpers.h"
+#include "format.h"
 
 namespace olvendrix {
 namespace {

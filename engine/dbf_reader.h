@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/platform/platform.h"
+#include "platform/platform.h"
 
 namespace olvendrix {
 

@@ -1,10 +1,10 @@
-#include "engine/dbf_reader.h"
+#include "dbf_reader.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/cp1251.h"
-#include "engine/dbf_converter.h"
-#include "tests/test_support.h"
+#include "cp1251.h"
+#include "dbf_converter.h"
+#include "test_support.h"
 
 namespace olvendrix {
 namespace {

@@ -1,7 +1,7 @@
-#include "engine/exec_thread.h"
+#include "exec_thread.h"
 
-#include "engine/errors.h"
-#include "engine/format.h"
+#include "errors.h"
+#include "format.h"
 
 namespace olvendrix {
 namespace {

@@ -1,10 +1,10 @@
-#include "engine/exec_thread.h"
+#include "exec_thread.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/errors.h"
-#include "engine/format.h"
-#include "engine/main_thread_queue.h"
+#include "errors.h"
+#include "format.h"
+#include "main_thread_queue.h"
 
 namespace olvendrix {
 namespace {

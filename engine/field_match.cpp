@@ -1,4 +1,4 @@
-#include "engine/field_match.h"
+#include "field_match.h"
 
 #include <emmintrin.h>
 

@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "engine/cp1251.h"
-#include "engine/match_mode.h"
+#include "cp1251.h"
+#include "match_mode.h"
 
 namespace olvendrix {
 

@@ -1,12 +1,12 @@
-#include "engine/file_helpers.h"
+#include "file_helpers.h"
 
 #include <atomic>
 #include <chrono>
 #include <thread>
 
-#include "engine/cp1251.h"
-#include "engine/errors.h"
-#include "engine/format.h"
+#include "cp1251.h"
+#include "errors.h"
+#include "format.h"
 
 namespace olvendrix {
 

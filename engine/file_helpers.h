@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/match_mode.h"
-#include "engine/platform/platform.h"
+#include "match_mode.h"
+#include "platform/platform.h"
 
 namespace olvendrix {
 

@@ -1,4 +1,4 @@
-#include "engine/file_helpers.h"
+#include "file_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +14,9 @@
 #include <unistd.h>
 #endif
 
-#include "engine/cp1251.h"
-#include "tests/test_support.h"
-#include "tools/demo/dbf_writer.h"
+#include "cp1251.h"
+#include "test_support.h"
+#include "dbf_writer.h"
 
 namespace olvendrix {
 namespace {

@@ -1,4 +1,4 @@
-#include "engine/format.h"
+#include "format.h"
 
 #include <cstdio>
 #include <vector>

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include "engine/errors.h"
+#include "errors.h"
 
 namespace olvendrix {
 

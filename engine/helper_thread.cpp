@@ -1,4 +1,4 @@
-#include "engine/helper_thread.h"
+#include "helper_thread.h"
 
 namespace olvendrix {
 namespace {

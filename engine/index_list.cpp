@@ -1,4 +1,4 @@
-#include "engine/index_list.h"
+#include "index_list.h"
 
 #include <emmintrin.h>
 
@@ -6,9 +6,9 @@
 #include <cstring>
 #include <utility>
 
-#include "engine/errors.h"
-#include "engine/file_helpers.h"
-#include "engine/helper_thread.h"
+#include "errors.h"
+#include "file_helpers.h"
+#include "helper_thread.h"
 
 namespace olvendrix {
 namespace {

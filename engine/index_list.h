@@ -16,9 +16,9 @@
 #include <filesystem>
 #include <functional>
 
-#include "engine/dbf_converter.h"
-#include "engine/platform/platform.h"
-#include "engine/sort_orders.h"
+#include "dbf_converter.h"
+#include "platform/platform.h"
+#include "sort_orders.h"
 
 namespace olvendrix {
 

@@ -1,4 +1,4 @@
-#include "engine/index_list.h"
+#include "index_list.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <memory>
 #include <random>
 
-#include "engine/cp1251.h"
-#include "tests/test_support.h"
-#include "tools/demo/demo_table.h"
+#include "cp1251.h"
+#include "test_support.h"
+#include "demo_table.h"
 
 namespace olvendrix {
 namespace {

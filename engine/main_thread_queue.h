@@ -10,7 +10,7 @@
 #include <mutex>
 #include <string>
 
-#include "engine/exec_thread.h"
+#include "exec_thread.h"
 
 namespace olvendrix {
 

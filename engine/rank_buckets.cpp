@@ -1,10 +1,10 @@
-#include "engine/rank_buckets.h"
+#include "rank_buckets.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "engine/errors.h"
-#include "engine/file_helpers.h"
+#include "errors.h"
+#include "file_helpers.h"
 
 namespace olvendrix {
 namespace {

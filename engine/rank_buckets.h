@@ -20,8 +20,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/helper_thread.h"
-#include "engine/platform/platform.h"
+#include "helper_thread.h"
+#include "platform/platform.h"
 
 namespace olvendrix {
 

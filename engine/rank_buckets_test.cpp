@@ -1,4 +1,4 @@
-#include "engine/rank_buckets.h"
+#include "rank_buckets.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/rank_ranges.h"
+#include "rank_ranges.h"
 
 #include <algorithm>
 

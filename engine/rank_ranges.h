@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "engine/cp1251.h"
-#include "engine/index_list.h"
+#include "cp1251.h"
+#include "index_list.h"
 
 namespace olvendrix {
 

@@ -1,14 +1,14 @@
-#include "engine/search_list.h"
+#include "search_list.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "engine/cp1251.h"
-#include "engine/errors.h"
-#include "engine/file_helpers.h"
-#include "engine/field_match.h"
-#include "engine/format.h"
-#include "engine/rank_ranges.h"
+#include "cp1251.h"
+#include "errors.h"
+#include "file_helpers.h"
+#include "field_match.h"
+#include "format.h"
+#include "rank_ranges.h"
 
 namespace olvendrix {
 namespace {

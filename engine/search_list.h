@@ -22,12 +22,12 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/dbf_converter.h"
-#include "engine/helper_thread.h"
-#include "engine/index_list.h"
-#include "engine/match_mode.h"
-#include "engine/platform/platform.h"
-#include "engine/rank_buckets.h"
+#include "dbf_converter.h"
+#include "helper_thread.h"
+#include "index_list.h"
+#include "match_mode.h"
+#include "platform/platform.h"
+#include "rank_buckets.h"
 
 namespace olvendrix {
 

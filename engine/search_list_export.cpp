@@ -1,12 +1,12 @@
 // The results as text: one line per subscriber, and the saved result file.
-#include "engine/search_list.h"
+#include "search_list.h"
 
 #include <algorithm>
 
-#include "engine/cp1251.h"
-#include "engine/errors.h"
-#include "engine/file_helpers.h"
-#include "engine/format.h"
+#include "cp1251.h"
+#include "errors.h"
+#include "file_helpers.h"
+#include "format.h"
 
 namespace olvendrix {
 

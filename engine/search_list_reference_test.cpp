@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <random>
 
-#include "engine/cp1251.h"
-#include "engine/search_list.h"
-#include "tests/test_support.h"
+#include "cp1251.h"
+#include "search_list.h"
+#include "test_support.h"
 
 namespace olvendrix {
 namespace {

@@ -1,11 +1,11 @@
-#include "engine/search_list.h"
+#include "search_list.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/cp1251.h"
-#include "engine/rank_ranges.h"
-#include "tests/test_support.h"
-#include "tools/demo/demo_table.h"
+#include "cp1251.h"
+#include "rank_ranges.h"
+#include "test_support.h"
+#include "demo_table.h"
 
 #include <algorithm>
 #include <map>

@@ -1,4 +1,4 @@
-#include "engine/sort_orders.h"
+#include "sort_orders.h"
 
 #include <algorithm>
 #include <cstring>

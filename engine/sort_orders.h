@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "engine/dbf_reader.h"
+#include "dbf_reader.h"
 
 namespace olvendrix {
 

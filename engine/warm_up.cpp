@@ -1,8 +1,8 @@
-#include "engine/warm_up.h"
+#include "warm_up.h"
 
 #include <algorithm>
 
-#include "engine/file_helpers.h"
+#include "file_helpers.h"
 
 namespace olvendrix {
 

@@ -13,9 +13,9 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/dbf_converter.h"
-#include "engine/index_list.h"
-#include "engine/search_list.h"
+#include "dbf_converter.h"
+#include "index_list.h"
+#include "search_list.h"
 
 namespace olvendrix {
 

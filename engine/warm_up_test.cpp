@@ -1,10 +1,10 @@
-#include "engine/warm_up.h"
+#include "warm_up.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/cp1251.h"
-#include "tests/test_support.h"
-#include "tools/demo/demo_table.h"
+#include "cp1251.h"
+#include "test_support.h"
+#include "demo_table.h"
 
 namespace olvendrix {
 namespace {

@@ -1,4 +1,4 @@
-#include "mainwindow/bitmap_strip.h"
+#include "bitmap_strip.h"
 
 #include <cstdint>
 

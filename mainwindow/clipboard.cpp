@@ -1,4 +1,4 @@
-#include "mainwindow/clipboard.h"
+#include "clipboard.h"
 
 #include <algorithm>
 #include <cstring>

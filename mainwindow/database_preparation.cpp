@@ -1,14 +1,14 @@
-#include "mainwindow/database_preparation.h"
+#include "database_preparation.h"
 
 #include <algorithm>
 #include <chrono>
 #include <thread>
 
-#include "engine/cp1251.h"
-#include "engine/errors.h"
-#include "engine/file_helpers.h"
-#include "engine/format.h"
-#include "engine/platform/platform.h"
+#include "cp1251.h"
+#include "errors.h"
+#include "file_helpers.h"
+#include "format.h"
+#include "platform/platform.h"
 
 namespace olvendrix {
 namespace {

@@ -18,11 +18,11 @@
 #include <mutex>
 #include <string>
 
-#include "engine/dbf_converter.h"
-#include "engine/index_list.h"
-#include "engine/search_list.h"
-#include "mainwindow/message_texts.h"
-#include "mainwindow/program_settings.h"
+#include "dbf_converter.h"
+#include "index_list.h"
+#include "search_list.h"
+#include "message_texts.h"
+#include "program_settings.h"
 
 namespace olvendrix {
 

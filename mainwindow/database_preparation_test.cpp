@@ -1,4 +1,4 @@
-#include "mainwindow/database_preparation.h"
+#include "database_preparation.h"
 
 #include <gtest/gtest.h>
 
@@ -13,12 +13,12 @@
 #include <unistd.h>
 #endif
 
-#include "engine/cp1251.h"
-#include "engine/exec_thread.h"
-#include "engine/file_helpers.h"
-#include "engine/main_thread_queue.h"
-#include "tests/test_support.h"
-#include "tools/demo/demo_table.h"
+#include "cp1251.h"
+#include "exec_thread.h"
+#include "file_helpers.h"
+#include "main_thread_queue.h"
+#include "test_support.h"
+#include "demo_table.h"
 
 namespace olvendrix {
 namespace {

@@ -1,12 +1,12 @@
-#include "mainwindow/directory_session.h"
+#include "directory_session.h"
 
 #include <mutex>
 #include <utility>
 #include <vector>
 
-#include "engine/file_helpers.h"
-#include "engine/platform/platform.h"
-#include "mainwindow/program_settings.h"
+#include "file_helpers.h"
+#include "platform/platform.h"
+#include "program_settings.h"
 
 namespace olvendrix {
 

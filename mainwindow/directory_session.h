@@ -57,12 +57,12 @@
 #include <optional>
 #include <string>
 
-#include "engine/search_list.h"
-#include "engine/warm_up.h"
-#include "mainwindow/database_preparation.h"
-#include "mainwindow/ini_file.h"
-#include "mainwindow/job_runner.h"
-#include "mainwindow/program_settings.h"
+#include "search_list.h"
+#include "warm_up.h"
+#include "database_preparation.h"
+#include "ini_file.h"
+#include "job_runner.h"
+#include "program_settings.h"
 
 namespace olvendrix {
 

@@ -1,4 +1,4 @@
-#include "mainwindow/directory_session.h"
+#include "directory_session.h"
 
 #include <gtest/gtest.h>
 
@@ -6,11 +6,11 @@
 #include <mutex>
 #include <vector>
 
-#include "engine/cp1251.h"
-#include "engine/format.h"
-#include "engine/main_thread_queue.h"
-#include "tests/test_support.h"
-#include "tools/demo/demo_table.h"
+#include "cp1251.h"
+#include "format.h"
+#include "main_thread_queue.h"
+#include "test_support.h"
+#include "demo_table.h"
 
 namespace olvendrix {
 namespace {

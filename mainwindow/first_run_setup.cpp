@@ -1,4 +1,4 @@
-#include "mainwindow/first_run_setup.h"
+#include "first_run_setup.h"
 
 #include <windows.h>
 
@@ -8,10 +8,10 @@
 
 #include <string>
 
-#include "engine/errors.h"
-#include "engine/search_list.h"
-#include "mainwindow/program_settings.h"
-#include "mainwindow/win32_text.h"
+#include "errors.h"
+#include "search_list.h"
+#include "program_settings.h"
+#include "win32_text.h"
 
 namespace olvendrix {
 namespace {

@@ -1,11 +1,11 @@
-#include "mainwindow/help_file.h"
+#include "help_file.h"
 
 #include <cstdlib>
 #include <fstream>
 
-#include "engine/cp1251.h"
-#include "engine/file_helpers.h"
-#include "engine/format.h"
+#include "cp1251.h"
+#include "file_helpers.h"
+#include "format.h"
 
 namespace olvendrix {
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "mainwindow/message_texts.h"
+#include "message_texts.h"
 
 namespace olvendrix {
 

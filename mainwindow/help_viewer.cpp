@@ -1,6 +1,6 @@
-#include "mainwindow/help_viewer.h"
+#include "help_viewer.h"
 
-#include "mainwindow/win32_text.h"
+#include "win32_text.h"
 
 namespace olvendrix {
 namespace {

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/help_file.h"
-#include "mainwindow/win32_window.h"
+#include "help_file.h"
+#include "win32_window.h"
 
 namespace olvendrix {
 

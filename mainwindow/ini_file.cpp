@@ -1,12 +1,12 @@
-#include "mainwindow/ini_file.h"
+#include "ini_file.h"
 
 #include <fstream>
 #include <iterator>
 
-#include "engine/cp1251.h"
-#include "engine/errors.h"
-#include "engine/file_helpers.h"
-#include "engine/format.h"
+#include "cp1251.h"
+#include "errors.h"
+#include "file_helpers.h"
+#include "format.h"
 
 namespace olvendrix {
 namespace {

@@ -1,12 +1,12 @@
-#include "mainwindow/ini_file.h"
+#include "ini_file.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/cp1251.h"
-#include "engine/file_helpers.h"
-#include "engine/platform/platform.h"
-#include "mainwindow/program_settings.h"
-#include "tests/test_support.h"
+#include "cp1251.h"
+#include "file_helpers.h"
+#include "platform/platform.h"
+#include "program_settings.h"
+#include "test_support.h"
 
 namespace olvendrix {
 namespace {

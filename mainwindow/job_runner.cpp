@@ -1,10 +1,10 @@
-#include "mainwindow/job_runner.h"
+#include "job_runner.h"
 
 #include <condition_variable>
 #include <list>
 #include <mutex>
 
-#include "engine/exec_thread.h"
+#include "exec_thread.h"
 
 namespace olvendrix {
 namespace {

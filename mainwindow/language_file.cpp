@@ -1,11 +1,11 @@
-#include "mainwindow/language_file.h"
+#include "language_file.h"
 
 #include <algorithm>
 
-#include "engine/cp1251.h"
-#include "engine/file_helpers.h"
-#include "engine/format.h"
-#include "engine/platform/platform.h"
+#include "cp1251.h"
+#include "file_helpers.h"
+#include "format.h"
+#include "platform/platform.h"
 
 namespace olvendrix {
 namespace {

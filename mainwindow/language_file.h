@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "mainwindow/ini_file.h"
-#include "mainwindow/message_texts.h"
-#include "mainwindow/window_texts.h"
+#include "ini_file.h"
+#include "message_texts.h"
+#include "window_texts.h"
 
 namespace olvendrix {
 

@@ -1,11 +1,11 @@
-#include "mainwindow/language_file.h"
+#include "language_file.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/cp1251.h"
-#include "engine/platform/platform.h"
-#include "engine/format.h"
-#include "tests/test_support.h"
+#include "cp1251.h"
+#include "platform/platform.h"
+#include "format.h"
+#include "test_support.h"
 
 namespace olvendrix {
 namespace {

@@ -1,8 +1,8 @@
-#include "mainwindow/maker_links.h"
+#include "maker_links.h"
 
-#include "engine/cp1251.h"
-#include "engine/format.h"
-#include "engine/search_list.h"
+#include "cp1251.h"
+#include "format.h"
+#include "search_list.h"
 
 namespace olvendrix {
 

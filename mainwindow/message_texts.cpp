@@ -1,6 +1,6 @@
-#include "mainwindow/message_texts.h"
+#include "message_texts.h"
 
-#include "engine/cp1251.h"
+#include "cp1251.h"
 
 namespace olvendrix {
 

@@ -4,8 +4,8 @@
 
 #include <commctrl.h>
 
-#include "engine/platform/platform.h"
-#include "mainwindow/phone_form.h"
+#include "platform/platform.h"
+#include "phone_form.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};

@@ -1,13 +1,13 @@
 // The window class, message dispatch, the application's message loop with
 // its key filter (AOM), and the application-wide exception handler (AOE).
-#include "mainwindow/phone_form.h"
+#include "phone_form.h"
 
 #include <windowsx.h>
 
 #include <optional>
 
-#include "engine/format.h"
-#include "mainwindow/win32_text.h"
+#include "format.h"
+#include "win32_text.h"
 
 namespace olvendrix {
 namespace {

@@ -29,15 +29,15 @@
 #include <string>
 #include <vector>
 
-#include "engine/errors.h"
-#include "engine/main_thread_queue.h"
-#include "mainwindow/directory_session.h"
-#include "mainwindow/bitmap_strip.h"
-#include "mainwindow/help_viewer.h"
-#include "mainwindow/ini_file.h"
-#include "mainwindow/wait_indicator.h"
-#include "mainwindow/window_texts.h"
-#include "options/options_form.h"
+#include "errors.h"
+#include "main_thread_queue.h"
+#include "directory_session.h"
+#include "bitmap_strip.h"
+#include "help_viewer.h"
+#include "ini_file.h"
+#include "wait_indicator.h"
+#include "window_texts.h"
+#include "options_form.h"
 
 namespace olvendrix {
 

@@ -1,19 +1,19 @@
 // The commands that act on the current result and on the outside world:
 // copy, save (a job), help, the maker's web page and letters, exit.
-#include "mainwindow/phone_form.h"
+#include "phone_form.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
 
 #include <iterator>
 
-#include "auxwindows/about_form.h"
-#include "auxwindows/debug_form.h"
-#include "engine/format.h"
-#include "engine/platform/platform.h"
-#include "mainwindow/clipboard.h"
-#include "mainwindow/maker_links.h"
-#include "mainwindow/win32_text.h"
+#include "about_form.h"
+#include "debug_form.h"
+#include "format.h"
+#include "platform/platform.h"
+#include "clipboard.h"
+#include "maker_links.h"
+#include "win32_text.h"
 
 namespace olvendrix {
 namespace {

@@ -10,10 +10,10 @@
 #include <cwchar>
 #include <thread>
 
-#include "engine/file_helpers.h"
-#include "engine/platform/platform.h"
-#include "mainwindow/first_run_setup.h"
-#include "mainwindow/phone_form_test_support.h"
+#include "file_helpers.h"
+#include "platform/platform.h"
+#include "first_run_setup.h"
+#include "phone_form_test_support.h"
 
 namespace olvendrix {
 namespace {

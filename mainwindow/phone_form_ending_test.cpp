@@ -6,10 +6,10 @@
 #include <chrono>
 #include <thread>
 
-#include "engine/platform/platform.h"
-#include "mainwindow/phone_form.h"
-#include "mainwindow/phone_form_test_support.h"
-#include "options/options_form.h"
+#include "platform/platform.h"
+#include "phone_form.h"
+#include "phone_form_test_support.h"
+#include "options_form.h"
 
 namespace olvendrix {
 namespace {

@@ -1,7 +1,7 @@
 // The interface language: a language file's texts put on the window.
-#include "mainwindow/language_file.h"
-#include "mainwindow/phone_form.h"
-#include "mainwindow/win32_text.h"
+#include "language_file.h"
+#include "phone_form.h"
+#include "win32_text.h"
 
 namespace olvendrix {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/maker_links.h"
-#include "mainwindow/phone_form.h"
-#include "mainwindow/win32_text.h"
+#include "maker_links.h"
+#include "phone_form.h"
+#include "win32_text.h"
 
 namespace olvendrix {
 namespace {

@@ -2,9 +2,9 @@
 // status texts, sort orders and navigation.
 #include <algorithm>
 
-#include "engine/format.h"
-#include "mainwindow/phone_form.h"
-#include "mainwindow/win32_text.h"
+#include "format.h"
+#include "phone_form.h"
+#include "win32_text.h"
 
 namespace olvendrix {
 namespace {

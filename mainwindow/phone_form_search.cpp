@@ -2,10 +2,10 @@
 // asked for, and the start and end of a search job.
 #include <algorithm>
 
-#include "engine/cp1251.h"
-#include "engine/platform/platform.h"
-#include "mainwindow/phone_form.h"
-#include "mainwindow/win32_text.h"
+#include "cp1251.h"
+#include "platform/platform.h"
+#include "phone_form.h"
+#include "win32_text.h"
 
 namespace olvendrix {
 namespace {

@@ -1,10 +1,10 @@
 // Creation, preparation of the database, and the ways the window ends: a
 // close, a fatal error, a Windows log-off.
-#include "engine/format.h"
-#include "engine/platform/platform.h"
-#include "mainwindow/first_run_setup.h"
-#include "mainwindow/phone_form.h"
-#include "mainwindow/win32_text.h"
+#include "format.h"
+#include "platform/platform.h"
+#include "first_run_setup.h"
+#include "phone_form.h"
+#include "win32_text.h"
 
 namespace olvendrix {
 

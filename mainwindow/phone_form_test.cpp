@@ -1,11 +1,11 @@
 // Tests of the real main window under a (virtual) display: they build
 // TPhoneForm in a temporary program folder, pump its messages and look at
 // its controls.
-#include "mainwindow/phone_form.h"
+#include "phone_form.h"
 
 #include <gtest/gtest.h>
 
-#include "mainwindow/phone_form_test_support.h"
+#include "phone_form_test_support.h"
 
 #include <algorithm>
 #include <chrono>
@@ -13,11 +13,11 @@
 #include <functional>
 #include <thread>
 
-#include "engine/cp1251.h"
-#include "engine/platform/platform.h"
-#include "mainwindow/win32_text.h"
-#include "tests/test_support.h"
-#include "tools/demo/demo_table.h"
+#include "cp1251.h"
+#include "platform/platform.h"
+#include "win32_text.h"
+#include "test_support.h"
+#include "demo_table.h"
 
 namespace olvendrix {
 namespace {

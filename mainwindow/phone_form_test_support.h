@@ -14,11 +14,11 @@
 #include <thread>
 #include <vector>
 
-#include "engine/cp1251.h"
-#include "mainwindow/phone_form.h"
-#include "mainwindow/win32_text.h"
-#include "tests/test_support.h"
-#include "tools/demo/demo_table.h"
+#include "cp1251.h"
+#include "phone_form.h"
+#include "win32_text.h"
+#include "test_support.h"
+#include "demo_table.h"
 
 namespace olvendrix {
 

@@ -1,8 +1,8 @@
 // The wait indicator: the first status panel, owner-drawn and repainted every
 // 100 ms while a job runs.
-#include "engine/platform/platform.h"
-#include "mainwindow/phone_form.h"
-#include "mainwindow/win32_text.h"
+#include "platform/platform.h"
+#include "phone_form.h"
+#include "win32_text.h"
 
 namespace olvendrix {
 namespace {

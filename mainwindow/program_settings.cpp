@@ -1,6 +1,6 @@
-#include "mainwindow/program_settings.h"
+#include "program_settings.h"
 
-#include "engine/file_helpers.h"
+#include "file_helpers.h"
 
 namespace olvendrix {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/match_mode.h"
-#include "mainwindow/ini_file.h"
+#include "match_mode.h"
+#include "ini_file.h"
 
 namespace olvendrix {
 

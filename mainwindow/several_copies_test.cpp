@@ -14,10 +14,10 @@
 #include <thread>
 #include <vector>
 
-#include "engine/platform/platform.h"
-#include "mainwindow/database_preparation.h"
-#include "tests/test_support.h"
-#include "tools/demo/demo_table.h"
+#include "platform/platform.h"
+#include "database_preparation.h"
+#include "test_support.h"
+#include "demo_table.h"
 
 namespace olvendrix {
 namespace {

@@ -1,4 +1,4 @@
-#include "mainwindow/wait_indicator.h"
+#include "wait_indicator.h"
 
 namespace olvendrix {
 

@@ -1,4 +1,4 @@
-#include "mainwindow/win32_text.h"
+#include "win32_text.h"
 
 namespace olvendrix::win32 {
 

@@ -2,14 +2,14 @@
 // animation, the maker's links and the help file.
 #include <gtest/gtest.h>
 
-#include "engine/cp1251.h"
-#include "engine/file_helpers.h"
-#include "engine/format.h"
-#include "engine/platform/platform.h"
-#include "mainwindow/help_file.h"
-#include "mainwindow/maker_links.h"
-#include "mainwindow/wait_indicator.h"
-#include "tests/test_support.h"
+#include "cp1251.h"
+#include "file_helpers.h"
+#include "format.h"
+#include "platform/platform.h"
+#include "help_file.h"
+#include "maker_links.h"
+#include "wait_indicator.h"
+#include "test_support.h"
 
 namespace olvendrix {
 namespace {

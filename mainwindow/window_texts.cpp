@@ -1,6 +1,6 @@
-#include "mainwindow/window_texts.h"
+#include "window_texts.h"
 
-#include "engine/cp1251.h"
+#include "cp1251.h"
 
 namespace olvendrix {
 

@@ -2,7 +2,7 @@
 // column = field, and which modes each field allows. Pure functions.
 #pragma once
 
-#include "engine/match_mode.h"
+#include "match_mode.h"
 
 namespace olvendrix {
 

@@ -1,4 +1,4 @@
-#include "options/mode_grid.h"
+#include "mode_grid.h"
 
 #include <gtest/gtest.h>
 

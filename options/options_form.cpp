@@ -1,11 +1,11 @@
-#include "options/options_form.h"
+#include "options_form.h"
 
 #include <algorithm>
 
-#include "engine/cp1251.h"
-#include "mainwindow/language_file.h"
-#include "mainwindow/win32_text.h"
-#include "options/mode_grid.h"
+#include "cp1251.h"
+#include "language_file.h"
+#include "win32_text.h"
+#include "mode_grid.h"
 
 namespace olvendrix {
 namespace {

@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/match_mode.h"
-#include "mainwindow/modal_host.h"
-#include "mainwindow/window_texts.h"
-#include "mainwindow/win32_window.h"
+#include "match_mode.h"
+#include "modal_host.h"
+#include "window_texts.h"
+#include "win32_window.h"
 
 namespace olvendrix {
 

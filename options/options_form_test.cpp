@@ -1,13 +1,13 @@
 // Window tests of the Options dialog on the real main window.
-#include "options/options_form.h"
+#include "options_form.h"
 
 #include <gtest/gtest.h>
 
 #include <utility>
 
-#include "engine/platform/platform.h"
-#include "mainwindow/phone_form_test_support.h"
-#include "options/mode_grid.h"
+#include "platform/platform.h"
+#include "phone_form_test_support.h"
+#include "mode_grid.h"
 
 namespace olvendrix {
 namespace {

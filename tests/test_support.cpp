@@ -1,4 +1,4 @@
-#include "tests/test_support.h"
+#include "test_support.h"
 
 #include <array>
 #include <atomic>
@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "engine/cp1251.h"
+#include "cp1251.h"
 
 namespace olvendrix::testing {
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/dbf_converter.h"
-#include "engine/errors.h"
-#include "engine/index_list.h"
-#include "engine/search_list.h"
-#include "tools/demo/dbf_writer.h"
+#include "dbf_converter.h"
+#include "errors.h"
+#include "index_list.h"
+#include "search_list.h"
+#include "dbf_writer.h"
 
 namespace olvendrix::testing {
 

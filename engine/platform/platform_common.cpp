@@ -1,7 +1,7 @@
 // Parts of the platform seam that are the same on every system.
 #include <atomic>
 
-#include "engine/platform/platform.h"
+#include "platform/platform.h"
 
 namespace olvendrix::platform {
 namespace {

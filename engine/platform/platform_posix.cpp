@@ -12,9 +12,9 @@
 #include <cstdio>
 #include <ctime>
 
-#include "engine/cp1251.h"
+#include "cp1251.h"
 
-#include "engine/platform/platform.h"
+#include "platform/platform.h"
 
 namespace olvendrix::platform {
 namespace {

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "engine/platform/platform.h"
+#include "platform/platform.h"
 
 namespace olvendrix::platform {
 namespace {

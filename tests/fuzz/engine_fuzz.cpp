@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/dbf_converter.h"
-#include "engine/errors.h"
-#include "engine/index_list.h"
-#include "engine/search_list.h"
-#include "tools/demo/demo_table.h"
+#include "dbf_converter.h"
+#include "errors.h"
+#include "index_list.h"
+#include "search_list.h"
+#include "demo_table.h"
 
 namespace {
 

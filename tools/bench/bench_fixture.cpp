@@ -1,11 +1,11 @@
-#include "tools/bench/bench_fixture.h"
+#include "bench_fixture.h"
 
 #include <cstdlib>
 #include <exception>
 #include <map>
 #include <string>
 
-#include "tools/demo/demo_table.h"
+#include "demo_table.h"
 
 namespace olvendrix::bench {
 

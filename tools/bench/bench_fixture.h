@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "engine/dbf_converter.h"
-#include "engine/index_list.h"
+#include "dbf_converter.h"
+#include "index_list.h"
 
 namespace olvendrix::bench {
 

@@ -5,9 +5,9 @@
 
 #include <filesystem>
 
-#include "engine/dbf_converter.h"
-#include "engine/index_list.h"
-#include "tools/bench/bench_fixture.h"
+#include "dbf_converter.h"
+#include "index_list.h"
+#include "bench_fixture.h"
 
 namespace olvendrix::bench {
 namespace {

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "engine/cp1251.h"
-#include "engine/search_list.h"
-#include "tools/bench/bench_fixture.h"
+#include "cp1251.h"
+#include "search_list.h"
+#include "bench_fixture.h"
 
 namespace olvendrix::bench {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/demo/dbf_writer.h"
+#include "dbf_writer.h"
 
 #include <fstream>
 #include <stdexcept>

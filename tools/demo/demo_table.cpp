@@ -1,9 +1,9 @@
-#include "tools/demo/demo_table.h"
+#include "demo_table.h"
 
 #include <string>
 #include <vector>
 
-#include "engine/cp1251.h"
+#include "cp1251.h"
 
 namespace olvendrix::demo {
 namespace {

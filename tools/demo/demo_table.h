@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "tools/demo/dbf_writer.h"
+#include "dbf_writer.h"
 
 namespace olvendrix::demo {
 

@@ -1,14 +1,14 @@
-#include "tools/find/find_command.h"
+#include "find_command.h"
 
 #include <chrono>
 #include <optional>
 
-#include "engine/cp1251.h"
-#include "engine/errors.h"
-#include "engine/file_helpers.h"
-#include "engine/main_thread_queue.h"
-#include "engine/platform/platform.h"
-#include "mainwindow/directory_session.h"
+#include "cp1251.h"
+#include "errors.h"
+#include "file_helpers.h"
+#include "main_thread_queue.h"
+#include "platform/platform.h"
+#include "directory_session.h"
 
 namespace olvendrix::find {
 namespace {

@@ -1,12 +1,12 @@
-#include "tools/find/find_command.h"
+#include "find_command.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "engine/cp1251.h"
-#include "tests/test_support.h"
-#include "tools/demo/demo_table.h"
+#include "cp1251.h"
+#include "test_support.h"
+#include "demo_table.h"
 
 namespace olvendrix::find {
 namespace {

@@ -9,9 +9,9 @@
 #include <chrono>
 #include <thread>
 
-#include "mainwindow/database_preparation.h"
-#include "tests/test_support.h"
-#include "tools/demo/demo_table.h"
+#include "database_preparation.h"
+#include "test_support.h"
+#include "demo_table.h"
 
 extern char** environ;
 

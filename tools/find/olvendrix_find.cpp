@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/find/find_command.h"
+#include "find_command.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

@@ -3,7 +3,7 @@
 #include <iostream>
 #include <string>
 
-#include "tools/demo/demo_table.h"
+#include "demo_table.h"
 
 namespace {
 

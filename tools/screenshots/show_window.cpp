@@ -9,9 +9,9 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/cp1251.h"
-#include "mainwindow/phone_form.h"
-#include "mainwindow/win32_text.h"
+#include "cp1251.h"
+#include "phone_form.h"
+#include "win32_text.h"
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring which = argc == 3 ? argv[2] : L"";

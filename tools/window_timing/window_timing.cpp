@@ -23,10 +23,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/cp1251.h"
-#include "engine/platform/platform.h"
-#include "mainwindow/phone_form.h"
-#include "mainwindow/win32_text.h"
+#include "cp1251.h"
+#include "platform/platform.h"
+#include "phone_form.h"
+#include "win32_text.h"
 
 namespace {
 
