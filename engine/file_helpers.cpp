@@ -39,6 +39,25 @@ platform::MappedMemory AllocateWorkRegion(std::uint64_t size, platform::RegionUs
 }
 
 namespace {
+// The smallest page of the systems served.
+constexpr std::uint64_t kPageBytes = 4096;
+}  // namespace
+
+void FaultInForReading(const std::uint8_t* data, std::uint64_t size) {
+  std::uint8_t sum = 0;
+  for (std::uint64_t at = 0; at < size; at += kPageBytes) sum ^= data[at];
+  // Kept, so that the reads are made.
+  asm volatile("" : : "r"(sum));
+}
+
+void FaultInForWriting(std::uint8_t* data, std::uint64_t size) {
+  for (std::uint64_t at = 0; at < size; at += kPageBytes) {
+    volatile std::uint8_t* byte = data + at;
+    *byte = *byte;
+  }
+}
+
+namespace {
 
 [[noreturn]] void RaiseWriteFailure(platform::WriteResult result) {
   if (result == platform::WriteResult::kShortWrite) throw Exception("Error save data to file!");

@@ -26,6 +26,12 @@ platform::MappedMemory MapFileToMemory(const std::filesystem::path& path);
 platform::MappedMemory AllocateWorkRegion(std::uint64_t size,
                                           platform::RegionUse use = platform::RegionUse::kDense);
 
+// Touches one byte of every page of [data, data + size) so that the system
+// maps the pages now rather than at a later first use: by reading, or, for a
+// writable region nobody else writes meanwhile, by writing each byte back.
+void FaultInForReading(const std::uint8_t* data, std::uint64_t size);
+void FaultInForWriting(std::uint8_t* data, std::uint64_t size);
+
 // Writes `size` bytes to a new file at `path`, replacing any existing file.
 // Raises "Error create file in save proc!" or "Error save data to file!".
 void SaveMemoryToFile(const std::filesystem::path& path, const void* data, std::uint64_t size);

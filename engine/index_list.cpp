@@ -25,6 +25,13 @@ void OverRecords(std::uint32_t records, const std::function<void(std::uint32_t, 
   RunBeside([&] { part(records / 2, records); }, [&] { part(0, records / 2); });
 }
 
+// at[rank[r]] := r for the records [begin, end). Only a damaged order makes
+// two threads write one entry: relaxed stores keep even that defined, at the
+// cost of plain ones.
+void InvertRanks(const std::uint32_t* rank, std::uint32_t begin, std::uint32_t end, std::uint32_t* at) {
+  for (std::uint32_t r = begin; r < end; ++r) __atomic_store_n(&at[rank[r]], r, __ATOMIC_RELAXED);
+}
+
 // at[p] := r for each record r in [begin, end) whose rank p lies in one of
 // the two runs [first[i], first[i] + span[i]]. Four ranks are tested at once,
 // the few in the runs then stored one by one (relaxed: only a damaged order
@@ -228,6 +235,9 @@ void TSortList::MakeRanks() {
 
 void TSortList::ForgetPositions() {
   positions_.Reset();
+  building_.Reset();
+  mapped_ = 0;
+  built_ = 0;
   some_positions_.Reset();
   filled_.reset();
   passes_ = 0;
@@ -273,20 +283,49 @@ const std::uint32_t* TSortList::PositionsStartingWith(const std::uint8_t* bytes,
   return at;
 }
 
+std::uint32_t* TSortList::PositionsUnderWay() const {
+  // The region starts zero-filled, so a position no rank names still holds
+  // a record.
+  if (!building_) building_ = AllocateWorkRegion(4 * static_cast<std::uint64_t>(count_));
+  return reinterpret_cast<std::uint32_t*>(building_.Data());
+}
+
 const std::uint32_t* TSortList::Positions() const {
   if (!positions_ && count_ > 0) {
-    platform::MappedMemory positions = AllocateWorkRegion(4 * static_cast<std::uint64_t>(count_));
-    auto* at = reinterpret_cast<std::uint32_t*>(positions.Data());
+    std::uint32_t* at = PositionsUnderWay();
     const std::uint32_t* rank = Items();
-    // The region starts zero-filled, so a position no rank names still holds
-    // a record. Only a damaged order makes the two halves write one entry:
-    // relaxed stores keep even that defined, at the cost of plain ones.
-    OverRecords(static_cast<std::uint32_t>(count_), [=](std::uint32_t begin, std::uint32_t end) {
-      for (std::uint32_t r = begin; r < end; ++r) __atomic_store_n(&at[rank[r]], r, __ATOMIC_RELAXED);
+    const std::uint32_t from = built_;
+    OverRecords(static_cast<std::uint32_t>(count_) - from, [=](std::uint32_t begin, std::uint32_t end) {
+      InvertRanks(rank, from + begin, from + end, at);
     });
-    positions_ = std::move(positions);
+    positions_ = std::move(building_);
+    built_ = 0;
+    mapped_ = 0;
   }
   return reinterpret_cast<const std::uint32_t*>(positions_.Data());
+}
+
+bool TSortList::BuildPositionsStep(std::uint32_t records) const {
+  if (positions_ || count_ == 0) return true;
+  std::uint32_t* at = PositionsUnderWay();
+  if (mapped_ < building_.Size()) {
+    const std::uint64_t end = std::min(mapped_ + 32 * static_cast<std::uint64_t>(records), building_.Size());
+    FaultInForWriting(building_.Data() + mapped_, end - mapped_);
+    mapped_ = end;
+    return false;
+  }
+  const auto end = static_cast<std::uint32_t>(
+      std::min<std::uint64_t>(static_cast<std::uint64_t>(built_) + records, static_cast<std::uint64_t>(count_)));
+  InvertRanks(Items(), built_, end, at);
+  built_ = end;
+  if (built_ < static_cast<std::uint32_t>(count_)) return false;
+  positions_ = std::move(building_);
+  built_ = 0;
+  mapped_ = 0;
+  // No search holds the runs now, and the whole positions serve them all.
+  some_positions_.Reset();
+  filled_.reset();
+  return true;
 }
 
 void TSortList::SaveToFile(const std::filesystem::path& path) const {

@@ -107,16 +107,34 @@ class TSortList {
   // need not invert the whole order; the third such pass makes Positions()
   // instead. Search job only, like Positions().
   const std::uint32_t* PositionsStartingWith(const std::uint8_t* bytes, int count) const;
+  // Makes Positions() in steps, while nobody waits for it: each call maps
+  // the next pages of a region kept between calls (32 × `records` bytes:
+  // the ranks land all over it, so the first step would otherwise meet every
+  // page's first fault), and once all are in, inverts the ranks of up to
+  // `records` more records into it, on this thread alone. Positions()
+  // finishes from there instead of starting over. The call that completes it frees the runs made by
+  // PositionsStartingWith. True once Positions() exists. A refused region
+  // raises the general allocation error and changes nothing. Only while no
+  // search uses the order (it may hold the runs).
+  bool BuildPositionsStep(std::uint32_t records) const;
 
  private:
   std::uint32_t* WritableItems() const;
   const TDBFConverter& RequireReader(const char* message) const;
   std::uint64_t TableBytes() const;
-  // Resets what Positions() and PositionsStartingWith() made.
+  // Resets what Positions(), PositionsStartingWith() and
+  // BuildPositionsStep() made.
   void ForgetPositions();
+  // The whole positions' region, with the ranks of records below `built_`
+  // inverted into it; made on first need.
+  std::uint32_t* PositionsUnderWay() const;
 
   platform::MappedMemory items_;
   mutable platform::MappedMemory positions_;
+  // Positions() while they are made in steps: records [0, built_) are in.
+  mutable platform::MappedMemory building_;
+  mutable std::uint64_t mapped_ = 0;  // bytes of building_ whose pages are in
+  mutable std::uint32_t built_ = 0;
   // Positions of the runs of the first bytes in `filled_` only.
   mutable platform::MappedMemory some_positions_;
   mutable std::bitset<256> filled_;

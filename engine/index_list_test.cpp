@@ -207,6 +207,46 @@ TEST_F(IndexLists, ARefusedWholePositionsRegionKeepsTheRunsFilledBefore) {
   EXPECT_EQ(std::vector<std::uint32_t>(whole, whole + expected.size()), expected);
 }
 
+// Whole positions made in steps: a refused region changes nothing, a search
+// between steps still gets its runs, and Positions() finishes from where the
+// steps stopped (it needs no region of its own then).
+TEST_F(IndexLists, WholePositionsMadeInStepsAreFinishedWhereTheStepsStopped) {
+  TIndexList names;
+  const std::vector<std::uint8_t> leading = LoadFreshNameOrder(names);
+  const std::vector<std::uint32_t> expected = Ordered(1);
+  const auto agree_in_run = [&](const std::uint32_t* at, std::uint8_t c) {
+    const TRankRange run = names.FirstCharRange(c);
+    for (std::int32_t p = run.First; p <= run.Last; ++p) ASSERT_EQ(at[p], expected[p]) << int{c};
+  };
+  const std::uint8_t first[1] = {leading[0]};
+  names.PositionsStartingWith(first, 1);
+  platform::testing::InjectFault(platform::testing::Fault::kRegion);
+  EXPECT_EQ(MessageOf<Exception>([&] { names.BuildPositionsStep(1000); }),
+            "Error map file in SWAP in allocate procedure!");
+  agree_in_run(names.PositionsStartingWith(first, 1), leading[0]);
+  EXPECT_FALSE(names.BuildPositionsStep(1000));
+  const std::uint8_t second[1] = {leading[1]};
+  agree_in_run(names.PositionsStartingWith(second, 1), leading[1]);
+  EXPECT_FALSE(names.BuildPositionsStep(1000));
+  platform::testing::InjectFault(platform::testing::Fault::kRegion);
+  const std::uint32_t* whole = names.Positions();
+  platform::testing::ClearFaults();
+  EXPECT_EQ(std::vector<std::uint32_t>(whole, whole + expected.size()), expected);
+  EXPECT_TRUE(names.BuildPositionsStep(1000));
+  EXPECT_EQ(names.Positions(), whole);
+  // Steps alone make them too, and then serve every run.
+  TIndexList again;
+  BindSortOrder(again, 1, store_);
+  again.LoadFromFile(folder_ / "index2.bin");
+  again.PositionsStartingWith(first, 1);
+  int steps = 1;
+  while (!again.BuildPositionsStep(1000)) ++steps;
+  EXPECT_EQ(steps, 4);  // one mapping the region's pages, three inverting
+  const std::uint32_t* stepped = again.Positions();
+  EXPECT_EQ(std::vector<std::uint32_t>(stepped, stepped + expected.size()), expected);
+  EXPECT_EQ(again.PositionsStartingWith(second, 1), stepped);
+}
+
 TEST_F(IndexLists, NameOrderBreaksTiesByStreet) {
   Build(StandardTable({{"1", "Бойко", "вул. Садова"}, {"2", "Бойко", "вул. Лісова"}, {"3", "Аз"}}));
   EXPECT_EQ(Ordered(1), (std::vector<std::uint32_t>{2, 1, 0}));

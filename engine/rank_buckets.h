@@ -64,6 +64,9 @@ class TRankBuckets {
   // Side 0 or 1, valid until the next Allocate.
   Side& SideOf(int side) { return sides_[side]; }
 
+  // The entries' region: what a scan writes first, its pages ahead of the
+  // scan's (FaultInForWriting while no scan runs).
+  const platform::MappedMemory& Room() const { return entries_; }
   // Writes the records of every bucket to `out` in rank order and returns
   // how many were added, leaving every bucket empty for the next scan;
   // `selected` becomes the position of `select_record`, or stays.

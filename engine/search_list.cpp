@@ -464,6 +464,32 @@ void TSearchList::Expand() {
   if (KeepSelection) SelIndex = selected;
 }
 
+namespace {
+// Bytes [from, to) of a work region that starts at `offset` of the whole and
+// holds `size` bytes.
+void FaultInPart(std::uint8_t* data, std::uint64_t size, std::uint64_t offset, std::uint64_t from,
+                 std::uint64_t to) {
+  const std::uint64_t begin = std::max(from, offset);
+  const std::uint64_t end = std::min(to, offset + size);
+  if (begin < end) FaultInForWriting(data + (begin - offset), end - begin);
+}
+}  // namespace
+
+std::uint64_t TSearchList::ShownBytes() const {
+  return std::min(4 * static_cast<std::uint64_t>(count_), storage_.Size());
+}
+
+std::uint64_t TSearchList::WorkBytes() const {
+  return buckets_.Room().Size() + (storage_.Size() - ShownBytes());
+}
+
+void TSearchList::FaultInWork(std::uint64_t from, std::uint64_t to) {
+  const platform::MappedMemory& room = buckets_.Room();
+  FaultInPart(room.Data(), room.Size(), 0, from, to);
+  const std::uint64_t shown = ShownBytes();
+  FaultInPart(storage_.Data() + shown, storage_.Size() - shown, room.Size(), from, to);
+}
+
 std::int32_t TSearchList::GetItem(std::int32_t position) const {
   if (static_cast<std::uint32_t>(position) >= static_cast<std::uint32_t>(capacity_)) {
     throw ESearchListError(Format("index out of bound: %i", {position}));

@@ -98,6 +98,14 @@ class TSearchList {
   // GetREcAddr FUnc!" outside 0..Count-1.
   const std::uint8_t* GetRecAddr(std::int32_t position) const;
 
+  // The work regions a search writes besides the results shown: the
+  // buckets, then the result storage past Count(). FaultInWork maps the
+  // pages of bytes [from, to) of them, in that order, without changing what
+  // they hold, so that no search meets their first faults. Only while no
+  // search runs; the results may be read meanwhile.
+  std::uint64_t WorkBytes() const;
+  void FaultInWork(std::uint64_t from, std::uint64_t to);
+
   // One result as a text line: every field trimmed of trailing bytes
   // 0x00..0x20, each followed by one space, then CR LF.
   std::string GetLine(std::int32_t position) const;
@@ -107,6 +115,8 @@ class TSearchList {
 
  private:
   std::int32_t* items() const { return reinterpret_cast<std::int32_t*>(storage_.Data()); }
+  // The bytes of the storage that hold the results shown.
+  std::uint64_t ShownBytes() const;
   // Fills `plan` from the conditions; false when nothing can match. Raises
   // as Search does.
   bool PlanSearch(const TSearchParams& params, TSearchPlan& plan) const;

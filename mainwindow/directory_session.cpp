@@ -106,6 +106,7 @@ void TDirectorySession::StartJob(TJobKind kind, std::function<void()> body) {
 void TDirectorySession::JobBodyEnded(TJobKind kind, const TJobFailure& failure) {
   // Once shutting down, nothing a job reports may reach the window.
   if (shut_down_ || slot_.kind != kind || slot_.ended) return;
+  if (kind == TJobKind::kWarmUp) return FinishWarmUp(failure);
   slot_.ended = true;
   slot_.failure = failure;
   if (kind == TJobKind::kPreparation && failure) db_->WaitText.Set(failure->Text);
@@ -155,6 +156,7 @@ TSearchRequest TDirectorySession::RequestSearch(const TSearchParams& params, boo
     search_pending_ = true;
     // A sort command during a search must still end in the new order.
     pending_forced_ = pending_forced_ || forced;
+    AskWarmUpToGiveWay();
     return TSearchRequest::kPending;
   }
   last_params_ = params;
@@ -190,11 +192,16 @@ bool TDirectorySession::FinishSearch(const std::function<void()>& show) {
   FreeSlot();
   if (show) show();
   db_->Durations.SearchTime = platform::TickCount() - started;
-  // A save asked for during the search starts now, before any search
-  // request that came meanwhile (which then waits for the save).
+  ++searches_finished_;
+  PostWaitingRequests();
+  return true;
+}
+
+void TDirectorySession::PostWaitingRequests() {
+  // A save asked for during the job starts now, before any search request
+  // that came meanwhile (which then waits for the save).
   if (save_requested_) host_.PostSaveRequest();
   PostWaitingSearch();
-  return true;
 }
 
 void TDirectorySession::PostWaitingSearch() {
@@ -203,6 +210,32 @@ void TDirectorySession::PostWaitingSearch() {
   if (search_pending_) host_.PostSearchRequest(pending_forced_);
   search_pending_ = false;
   pending_forced_ = false;
+}
+
+void TDirectorySession::AskWarmUpToGiveWay() {
+  if (WarmingUp()) warm_up_->Stop = true;
+}
+
+void TDirectorySession::WarmUpWhenIdle() {
+  if (!warm_up_enabled_ || searches_finished_ == 0 || warm_up_failed_ || warmed_up_ || shut_down_ ||
+      slot_.kind != TJobKind::kNone || search_pending_ || save_requested_) {
+    return;
+  }
+  if (!warm_up_) warm_up_ = std::make_shared<WarmUpJob>(db_->Engine);
+  warm_up_->Stop = false;
+  StartJob(TJobKind::kWarmUp, [job = warm_up_] {
+    while (!job->Stop && job->Work.Step()) {
+    }
+  });
+}
+
+void TDirectorySession::FinishWarmUp(const TJobFailure& failure) {
+  FreeSlot();
+  // Memory is short: the searches make what they need when they need it.
+  if (failure) warm_up_failed_ = true;
+  warmed_up_ = !failure && warm_up_->Work.Done();
+  // A warm-up stops early only for a request, which is posted now.
+  PostWaitingRequests();
 }
 
 std::int64_t TDirectorySession::CountMatches(const TSearchParams& params) {
@@ -222,7 +255,10 @@ bool TDirectorySession::StartRequestedSave() {
   if (!save_requested_ || !prepared_ || shut_down_) return false;
   // The typing timer still fires under the save dialog: a search may have
   // started meanwhile. The save then starts when it has finished.
-  if (slot_.kind != TJobKind::kNone) return false;
+  if (slot_.kind != TJobKind::kNone) {
+    AskWarmUpToGiveWay();
+    return false;
+  }
   save_requested_ = false;
   db_->WaitText.Set(db_->Texts.MessSaveToFile);
   db_->Durations.SaveFileTime = platform::TickCount();
@@ -245,6 +281,7 @@ std::exception_ptr TDirectorySession::Shutdown(const std::function<void()>& save
   if (shut_down_) return nullptr;
   shut_down_ = true;
   db_->StopRequested = true;
+  AskWarmUpToGiveWay();
   std::exception_ptr failure;
   if (save_settings) {
     try {

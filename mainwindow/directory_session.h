@@ -20,10 +20,22 @@
 // duration and asking for what waited, so that the window's own messages
 // come before the requests that waited.
 //
+// The warm-up. Once enabled, the session warms the engine up (TWarmUp) as a
+// fourth kind of job when the host says it is idle (WarmUpWhenIdle), from
+// the first search's end on, until it is done. It runs in steps of a few
+// milliseconds and gives way to any search or save: a request that meets it
+// waits, as it would for any job, and asks it to stop after its current
+// step; once its end is handled the request is posted. Its progress stays in
+// the engine, so the next run resumes where this one stopped. Its end is the
+// session's own: the host hears nothing of it. A failed step (an allocation
+// refused) ends the warm-up for the run and leaves the engine as usable as
+// before.
+//
 // The engine. While a preparation or a search job holds the slot, the main
-// thread neither reads nor writes the engine objects. While a save holds it,
-// the main thread may read them (the save only reads) and writes nothing.
-// Engine() and ReadEngine() assert this in builds with assertions.
+// thread neither reads nor writes the engine objects. While a save or the
+// warm-up holds it, the main thread may read them (they only read what the
+// window reads) and writes nothing. Engine() and ReadEngine() assert this in
+// builds with assertions.
 //
 // Shutdown order (Shutdown, once, whichever way the program ends):
 //   1. ask a running job to stop;
@@ -35,6 +47,7 @@
 #pragma once
 
 #include <cassert>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <exception>
@@ -45,6 +58,7 @@
 #include <string>
 
 #include "search_list.h"
+#include "warm_up.h"
 #include "database_preparation.h"
 #include "ini_file.h"
 #include "job_runner.h"
@@ -52,7 +66,7 @@
 
 namespace olvendrix {
 
-enum class TJobKind { kNone, kPreparation, kSearch, kSave };
+enum class TJobKind { kNone, kPreparation, kSearch, kSave, kWarmUp };
 
 // What the session needs of the window (or of a tool without one).
 class TSessionHost {
@@ -124,6 +138,10 @@ class TDirectorySession {
   bool Preparing() const { return slot_.kind == TJobKind::kPreparation; }
   bool SearchRunning() const { return slot_.kind == TJobKind::kSearch; }
   bool SaveRunning() const { return slot_.kind == TJobKind::kSave; }
+  bool WarmingUp() const { return slot_.kind == TJobKind::kWarmUp; }
+  // No job holds the slot but perhaps the warm-up, which gives way to any
+  // request: the user's commands may run.
+  bool Idle() const { return slot_.kind == TJobKind::kNone || WarmingUp(); }
   bool SearchPending() const { return search_pending_; }
   bool ResortMark() const { return resort_mark_; }
   bool ShuttingDown() const { return shut_down_; }
@@ -152,6 +170,9 @@ class TDirectorySession {
   // SearchTime, and asks the host for the save and the search that waited.
   // False, doing nothing, when there is none.
   bool FinishSearch(const std::function<void()>& show = {});
+  // How many searches' ends have been handled: one who asked for a search
+  // waits for this to grow.
+  std::uint32_t SearchesFinished() const { return searches_finished_; }
   // How many records a search would find, on this thread. Only while no job
   // holds the slot and the store is prepared (the command-line lookup).
   std::int64_t CountMatches(const TSearchParams& params);
@@ -168,6 +189,18 @@ class TDirectorySession {
   // SaveFileTime (which holds the start tick while the save runs) and asks
   // for the search that waited. False, doing nothing, when there is none.
   bool FinishSave(const std::function<void()>& show = {});
+
+  // --- Warm-up (see the top). The window enables it; the command-line
+  // lookup does not.
+  void EnableWarmUp() { warm_up_enabled_ = true; }
+  // Starts or resumes the warm-up when it is enabled and not done, a search
+  // has ended, no job holds the slot and no request waits. For a host with
+  // nothing queued (no posted request waiting either): the window calls it
+  // when its queue is empty, so the results are painted first and the
+  // warm-up never competes with them.
+  void WarmUpWhenIdle();
+  // Everything the warm-up does is done, and its end handled.
+  bool WarmedUp() const { return warmed_up_; }
 
   // --- The engine, for the window.
   // Results and the store may be read: prepared, no preparation or search
@@ -204,7 +237,13 @@ class TDirectorySession {
   bool Ended(TJobKind kind) const { return slot_.kind == kind && slot_.ended && !shut_down_; }
   void FreeSlot() { slot_ = Slot{}; }
   void HandOverSearchState();
+  // Posts what waited for the job just finished: the save, then the search.
+  void PostWaitingRequests();
   void PostWaitingSearch();
+  // A request met the slot held: the warm-up, if it holds it, stops after
+  // its current step.
+  void AskWarmUpToGiveWay();
+  void FinishWarmUp(const TJobFailure& failure);
 
   TSessionHost& host_;
   std::unique_ptr<TJobRunner> runner_;
@@ -239,6 +278,22 @@ class TDirectorySession {
 
   bool save_requested_ = false;
   std::filesystem::path save_path_;
+
+  // The warm-up's progress and its stop request, shared with its job (which
+  // may outlive the session, see KeepUntilExit); made at its first start.
+  struct WarmUpJob {
+    explicit WarmUpJob(const TEngine& engine)
+        : Work(*engine.Converter,
+               {engine.IndexLists[0].get(), engine.IndexLists[1].get(), engine.IndexLists[2].get()},
+               *engine.SearchList) {}
+    TWarmUp Work;
+    std::atomic<bool> Stop{false};
+  };
+  bool warm_up_enabled_ = false;
+  std::uint32_t searches_finished_ = 0;
+  bool warm_up_failed_ = false;
+  bool warmed_up_ = false;
+  std::shared_ptr<WarmUpJob> warm_up_;
 };
 
 }  // namespace olvendrix

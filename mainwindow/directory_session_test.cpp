@@ -476,6 +476,155 @@ TEST_F(Session, AJobEndQueuedWhenTheSessionIsDestroyedIsDropped) {
   EXPECT_TRUE(host_.ends.empty());
 }
 
+// A later start loads the orders from their files: the warm-up has their
+// whole positions to make.
+class WarmUp : public Session {
+ protected:
+  void SetUp() override {
+    Prepare();
+    Restart();
+    session_->EnableWarmUp();
+    Prepare();
+  }
+  // The first search and its end, then the window idle: the warm-up starts.
+  void FirstSearch() {
+    session_->WarmUpWhenIdle();  // no search has ended yet
+    EXPECT_FALSE(session_->WarmingUp());
+    StartSearch("К", true);
+    session_->WarmUpWhenIdle();
+    EXPECT_TRUE(session_->SearchRunning());
+    EndJob();
+    ASSERT_TRUE(session_->FinishSearch());
+    EXPECT_FALSE(session_->WarmingUp());
+    session_->WarmUpWhenIdle();
+    ASSERT_TRUE(session_->WarmingUp());
+    session_->WarmUpWhenIdle();  // once
+    EXPECT_EQ(runner_->Started(), 1u);
+  }
+  // Each order's whole positions exist: asking for them needs no region.
+  void ExpectWholePositions() {
+    platform::testing::InjectFault(platform::testing::Fault::kRegion);
+    for (const auto& order : session_->ReadEngine().IndexLists) EXPECT_NO_THROW(order->Positions());
+    platform::testing::ClearFaults();
+  }
+};
+
+TEST_F(WarmUp, StartsWhenIdleAfterTheFirstSearchGivesWayToASearchAndResumes) {
+  FirstSearch();
+  // The window reads the results and may command meanwhile.
+  EXPECT_TRUE(session_->CanReadEngine());
+  EXPECT_TRUE(session_->Idle());
+  EXPECT_FALSE(session_->SearchRunning());
+  EXPECT_GT(Found(), 0);
+  EXPECT_EQ(session_->RequestSearch(Params("Ш"), false), TSearchRequest::kPending);
+  EXPECT_TRUE(host_.search_requests.empty());
+  EndJob();  // it stops before its next step, and its end posts the request
+  EXPECT_FALSE(session_->WarmingUp());
+  EXPECT_FALSE(session_->WarmedUp());
+  EXPECT_EQ(host_.search_requests, std::vector<bool>{false});
+  StartSearch("Ш");
+  EndJob();
+  ASSERT_TRUE(session_->FinishSearch());
+  session_->WarmUpWhenIdle();
+  ASSERT_TRUE(session_->WarmingUp());
+  EndJob();  // nothing asks it to stop: every step runs
+  EXPECT_TRUE(session_->WarmedUp());
+  EXPECT_EQ(runner_->Started(), 0u);
+  ExpectWholePositions();
+  // The host heard of the searches only.
+  for (const FakeHost::End& end : host_.ends) EXPECT_NE(end.kind, TJobKind::kWarmUp);
+  // Done once: later ends start nothing.
+  StartSearch("Ко");
+  EndJob();
+  ASSERT_TRUE(session_->FinishSearch());
+  session_->WarmUpWhenIdle();
+  EXPECT_EQ(runner_->Started(), 0u);
+}
+
+TEST_F(WarmUp, NeitherStartsWhileARequestWaitsNorKeepsASaveWaiting) {
+  StartSearch("К", true);
+  EXPECT_EQ(session_->RequestSearch(Params("Ш"), false), TSearchRequest::kPending);
+  session_->WarmUpWhenIdle();
+  EndJob();
+  session_->WarmUpWhenIdle();  // the search's end is not handled yet
+  EXPECT_TRUE(session_->SearchRunning());
+  ASSERT_TRUE(session_->FinishSearch());
+  EXPECT_EQ(host_.search_requests, std::vector<bool>{false});
+  session_->RequestSave(folder_ / "Phone.txt");
+  session_->WarmUpWhenIdle();  // a save is asked for
+  EXPECT_FALSE(session_->WarmingUp());
+  ASSERT_TRUE(session_->StartRequestedSave());
+  EndJob();
+  ASSERT_TRUE(session_->FinishSave());
+  session_->WarmUpWhenIdle();
+  ASSERT_TRUE(session_->WarmingUp());
+  session_->RequestSave(folder_ / "Phone.txt");
+  EXPECT_EQ(host_.save_requests, 2);
+  EXPECT_FALSE(session_->StartRequestedSave());
+  session_->WarmUpWhenIdle();
+  EndJob();
+  EXPECT_EQ(host_.save_requests, 3);
+  ASSERT_TRUE(session_->StartRequestedSave());
+  EndJob();
+  ASSERT_TRUE(session_->FinishSave());
+  session_->WarmUpWhenIdle();
+  ASSERT_TRUE(session_->WarmingUp());
+  EndJob();
+  EXPECT_TRUE(session_->WarmedUp());
+}
+
+TEST_F(WarmUp, ARefusedRegionEndsItAndLeavesTheSearchesWorking) {
+  FirstSearch();
+  platform::testing::InjectFault(platform::testing::Fault::kRegion);
+  EndJob();
+  platform::testing::ClearFaults();
+  EXPECT_FALSE(session_->WarmingUp());
+  EXPECT_FALSE(session_->WarmedUp());
+  for (const FakeHost::End& end : host_.ends) EXPECT_NE(end.kind, TJobKind::kWarmUp);
+  for (const char* name : {"Ш", "Ко", "Бо", "Я"}) {
+    StartSearch(name);
+    EndJob();
+    ASSERT_TRUE(session_->FinishSearch());
+    session_->WarmUpWhenIdle();
+    EXPECT_EQ(runner_->Started(), 0u);  // not tried again
+  }
+  EXPECT_GT(Found(), 0);
+}
+
+TEST_F(WarmUp, ClosingDuringItStopsItAndWaits) {
+  FirstSearch();
+  const int waits_before = runner_->waits;
+  EXPECT_FALSE(session_->Shutdown({}));
+  EXPECT_EQ(runner_->waits, waits_before + 1);
+  EXPECT_EQ(runner_->Started(), 0u);
+  host_.RunQueued();
+  for (const FakeHost::End& end : host_.ends) EXPECT_NE(end.kind, TJobKind::kWarmUp);
+  EXPECT_FALSE(session_->WarmedUp());
+  EXPECT_FALSE(session_->CanReadEngine());
+  EXPECT_EQ(session_->RequestSearch(Params("Ш"), true), TSearchRequest::kDropped);
+}
+
+// A host whose main-thread tasks and posted requests go through one queue,
+// as the window's messages do.
+class QueueHost : public TSessionHost {
+ public:
+  void RunOnMainThread(std::function<void()> task) override { queue.Post(std::move(task)); }
+  void JobEnded(TJobKind kind, const TJobFailure&) override { ended.push_back(kind); }
+  void PostSearchRequest(bool forced) override { queue.Post([this, forced] { searches.push_back(forced); }); }
+  void PostSaveRequest() override { queue.Post([this] { ++saves; }); }
+  // Runs queued tasks until a job of `kind` has ended.
+  void ServeUntilEnded(TJobKind kind) {
+    while (std::find(ended.begin(), ended.end(), kind) == ended.end()) {
+      ASSERT_TRUE(queue.RunOne(std::chrono::milliseconds(20000)));
+    }
+    ended.clear();
+  }
+  TMainThreadQueue queue;
+  std::vector<TJobKind> ended;
+  std::vector<bool> searches;
+  int saves = 0;
+};
+
 // Real job threads: requests, saves and reads of the results race the jobs'
 // ends as they do in the program (run under ThreadSanitizer too).
 TEST(SessionThreads, RequestsAndReadsRaceTheJobsWithoutTouchingWhatAJobOwns) {
@@ -484,24 +633,9 @@ TEST(SessionThreads, RequestsAndReadsRaceTheJobsWithoutTouchingWhatAJobOwns) {
   options.Records = 20000;
   demo::MakeDemoTable(options).SaveTo(folder / "Data.dbf");
 
-  class QueueHost : public TSessionHost {
-   public:
-    void RunOnMainThread(std::function<void()> task) override { queue.Post(std::move(task)); }
-    void JobEnded(TJobKind kind, const TJobFailure&) override { ended.push_back(kind); }
-    void PostSearchRequest(bool forced) override { queue.Post([this, forced] { searches.push_back(forced); }); }
-    void PostSaveRequest() override { queue.Post([this] { ++saves; }); }
-    TMainThreadQueue queue;
-    std::vector<TJobKind> ended;
-    std::vector<bool> searches;
-    int saves = 0;
-  } host;
+  QueueHost host;
   TDirectorySession session(host, MakeThreadJobRunner(), folder.path());
-  const auto serve_until_ended = [&](TJobKind kind) {
-    while (std::find(host.ended.begin(), host.ended.end(), kind) == host.ended.end()) {
-      ASSERT_TRUE(host.queue.RunOne(std::chrono::milliseconds(20000)));
-    }
-    host.ended.clear();
-  };
+  const auto serve_until_ended = [&](TJobKind kind) { host.ServeUntilEnded(kind); };
   ASSERT_TRUE(session.BeginPreparation());
   session.StartPreparation();
   serve_until_ended(TJobKind::kPreparation);
@@ -528,6 +662,41 @@ TEST(SessionThreads, RequestsAndReadsRaceTheJobsWithoutTouchingWhatAJobOwns) {
   // Closing with a search running.
   ASSERT_EQ(session.RequestSearch(Params("Ко"), true), TSearchRequest::kStarted);
   EXPECT_FALSE(session.Shutdown({}));
+}
+
+// Real job threads with the warm-up: searches meet it at any step, and the
+// results are read while it runs.
+TEST(SessionThreads, TheWarmUpGivesWayToSearchesWhileTheResultsAreRead) {
+  TempFolder folder;
+  demo::TDemoOptions options;
+  options.Records = 20000;
+  demo::MakeDemoTable(options).SaveTo(folder / "Data.dbf");
+  QueueHost host;
+  for (const bool warm_up : {false, true}) {
+    TDirectorySession session(host, MakeThreadJobRunner(), folder.path());
+    if (warm_up) session.EnableWarmUp();
+    ASSERT_TRUE(session.BeginPreparation());
+    session.StartPreparation();
+    host.ServeUntilEnded(TJobKind::kPreparation);
+    ASSERT_TRUE(session.FinishPreparation());
+    if (!warm_up) continue;  // the first start made the index files
+    const char* names[] = {"К", "Ко", "Ш", "Бо", "", "Мельник"};
+    for (int round = 0; round < 20; ++round) {
+      session.WarmUpWhenIdle();
+      const TSearchList& results = *session.ReadEngine().SearchList;
+      for (std::int32_t row = 0; row < std::min(results.Count(), 50); ++row) results.GetLine(row);
+      host.searches.clear();
+      if (session.RequestSearch(Params(names[round % 6]), true) == TSearchRequest::kPending) {
+        while (host.searches.empty()) ASSERT_TRUE(host.queue.RunOne(std::chrono::milliseconds(20000)));
+        ASSERT_EQ(session.RequestSearch(Params(names[round % 6]), true), TSearchRequest::kStarted);
+      }
+      host.ServeUntilEnded(TJobKind::kSearch);
+      ASSERT_TRUE(session.FinishSearch());
+    }
+    session.WarmUpWhenIdle();
+    while (!session.WarmedUp()) ASSERT_TRUE(host.queue.RunOne(std::chrono::milliseconds(20000)));
+    EXPECT_FALSE(session.WarmingUp());
+  }
 }
 
 }  // namespace

@@ -42,6 +42,9 @@ TPhoneForm::TPhoneForm(HINSTANCE instance, std::filesystem::path folder)
       folder_(std::move(folder)),
       session_(std::make_unique<TDirectorySession>(static_cast<TSessionHost&>(*this), MakeThreadJobRunner(),
                                                    folder_)) {
+  // The operator's searches meet no first-touch work: it is done after the
+  // first results are shown, while nobody waits.
+  session_->EnableWarmUp();
   win32::RegisterWindowClass(kWindowClass, PhoneFormProc, ::LoadIconW(instance_, L"MAINICON"));
   dpi_ = win32::ScreenDpi();
   // Geometry of the settings' defaults until saved bounds exist.
@@ -284,11 +287,13 @@ bool TPhoneForm::FilterMessage(MSG& msg) {
   return help_viewer_.TakeDialogMessage(msg) || win32::TakeDialogKeys(msg, kKeyPreviewMessage);
 }
 
-// Idle: bring command state up to date.
+// Idle: bring command state up to date; the results are painted by now, so
+// the warm-up may take its turn.
 void TPhoneForm::OnIdle() {
   if (destroyed_) return;
   try {
     UpdateCommandState();
+    session_->WarmUpWhenIdle();
   } catch (const std::exception& error) {
     AOE(error);
   }

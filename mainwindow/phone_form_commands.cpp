@@ -31,7 +31,7 @@ void OpenInShell(HWND owner, const std::string& link1251) {
 bool TPhoneForm::CanCopy() const { return selection_.Selected() >= 0 && session_->CanReadEngine(); }
 
 bool TPhoneForm::CanSave() const {
-  return session_->JobKind() == TJobKind::kNone && !session_->ShuttingDown() && ListView_GetItemCount(lvMain) >= 1;
+  return session_->Idle() && !session_->ShuttingDown() && ListView_GetItemCount(lvMain) >= 1;
 }
 
 void TPhoneForm::actCopyExecute() {
@@ -89,7 +89,7 @@ void TPhoneForm::SendMailToMaker(bool error_report) {
 void TPhoneForm::miExitClick() { ::PostMessageW(window_, WM_CLOSE, 0, 0); }
 
 bool TPhoneForm::CanOpenOptions() const {
-  return session_->JobKind() == TJobKind::kNone && !session_->ShuttingDown();
+  return session_->Idle() && !session_->ShuttingDown();
 }
 
 void TPhoneForm::miOptionsClick() {

@@ -90,6 +90,7 @@ void TPhoneForm::JobEnded(TJobKind kind, const TJobFailure& failure) {
       SaveJobDone(failure);
       break;
     case TJobKind::kNone:
+    case TJobKind::kWarmUp:  // the session's own
       break;
   }
 }

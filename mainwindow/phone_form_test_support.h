@@ -164,7 +164,9 @@ class PhoneForm : public ::testing::Test {
   void Pump(int milliseconds) {
     PumpUntil([] { return false; }, milliseconds);
   }
-  bool Idle() const { return !form_->IsPreparing() && !form_->IsSearchRunning(); }
+  // No job runs, the warm-up that follows the results included: a request
+  // then starts its search at once.
+  bool Idle() const { return !form_->IsPreparing() && !form_->IsSearchRunning() && !form_->Session().WarmingUp(); }
   void Start() {
     Close();
     form_ = std::make_unique<TPhoneForm>(::GetModuleHandleW(nullptr), folder_.path());
