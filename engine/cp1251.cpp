@@ -50,19 +50,6 @@ TCaseTable BuildCaseTable(bool upper) {
   return table;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 char CodePointToCp1251(char32_t cp) {
   if (cp < 0x80) return static_cast<char>(cp);
   if (cp >= 0x0410 && cp <= 0x044F) return static_cast<char>(0xC0 + (cp - 0x0410));
@@ -72,7 +59,26 @@ char CodePointToCp1251(char32_t cp) {
   return '?';
 }
 
-// Decodes one UTF-8 sequence at text[pos]; a malformed byte decodes as U+FFFD.
+}  // namespace
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
 char32_t DecodeUtf8(std::string_view text, std::size_t& pos) {
   const auto lead = static_cast<std::uint8_t>(text[pos++]);
   if (lead < 0x80) return lead;
@@ -88,8 +94,6 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& pos) {
   }
   return cp;
 }
-
-}  // namespace
 
 const TCaseTable& ToUpperTable() {
   static const TCaseTable table = BuildCaseTable(true);

@@ -27,6 +27,12 @@ std::string Cp1251ToUtf8(std::string_view text);
 // One Windows-1251 byte as its Unicode code point.
 char32_t Cp1251ToCodePoint(std::uint8_t byte);
 
+// Appends the UTF-8 form of the code point `cp`.
+void AppendUtf8(std::string& out, char32_t cp);
+// Decodes the UTF-8 sequence at text[pos] and moves `pos` past it; a
+// malformed byte decodes as U+FFFD.
+char32_t DecodeUtf8(std::string_view text, std::size_t& pos);
+
 // Shorthand for Ukrainian literals written in UTF-8 source.
 inline std::string W1251(std::string_view utf8) { return Utf8ToCp1251(utf8); }
 

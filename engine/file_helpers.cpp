@@ -86,11 +86,6 @@ std::filesystem::path TempNameBeside(const std::filesystem::path& path) {
 
 }  // namespace
 
-void SaveMemoryToFile(const std::filesystem::path& path, const void* data, std::uint64_t size) {
-  const platform::WriteResult result = platform::WriteNewFile(path, data, size);
-  if (result != platform::WriteResult::kOk) RaiseWriteFailure(result);
-}
-
 bool TrySaveThroughTempFile(const std::filesystem::path& path, const void* data, std::uint64_t size) {
   // A name taken by a file left behind by an ended process is passed over.
   constexpr int kNameTries = 100;
@@ -123,19 +118,21 @@ void SaveThroughTempFile(const std::filesystem::path& path, const void* data, st
   }
 }
 
-void RemoveLeftTempFiles(const std::filesystem::path& path) {
+void RemoveLeftTempFiles(const std::vector<std::filesystem::path>& paths) {
+  if (paths.empty()) return;
   // Compared in the system's own form: no name can fail a conversion.
-  const auto prefix = TempNamePrefix(path).native();
   const auto suffix = std::filesystem::path(".tmp").native();
-  std::error_code error;
-  std::filesystem::path folder = path.parent_path();
+  std::vector<std::filesystem::path::string_type> prefixes;
+  for (const auto& path : paths) prefixes.push_back(TempNamePrefix(path).native());
+  std::filesystem::path folder = paths.front().parent_path();
   if (folder.empty()) folder = ".";
-  for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
-       entry.increment(error)) {
-    const auto name = entry->path().filename().native();
-    if (name.size() > prefix.size() + suffix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
-        name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
-      platform::RemoveFile(entry->path());
+  for (const std::filesystem::path& entry : platform::ListFolder(folder)) {
+    const auto& name = entry.native();
+    const bool temp = name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+    for (const auto& prefix : prefixes) {
+      if (temp && name.size() > prefix.size() + suffix.size() && name.compare(0, prefix.size(), prefix) == 0) {
+        platform::RemoveFile(folder / entry);
+      }
     }
   }
 }

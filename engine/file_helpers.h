@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "match_mode.h"
 #include "platform/platform.h"
@@ -32,10 +33,6 @@ platform::MappedMemory AllocateWorkRegion(std::uint64_t size,
 void FaultInForReading(const std::uint8_t* data, std::uint64_t size);
 void FaultInForWriting(std::uint8_t* data, std::uint64_t size);
 
-// Writes `size` bytes to a new file at `path`, replacing any existing file.
-// Raises "Error create file in save proc!" or "Error save data to file!".
-void SaveMemoryToFile(const std::filesystem::path& path, const void* data, std::uint64_t size);
-
 // Writes the bytes to a new hidden temporary file beside `path` (".name.",
 // the process number, a call number, ".tmp": created only under a name no
 // file has, so never a user's file or another writer's), flushed, then moves
@@ -56,7 +53,7 @@ bool TrySaveThroughTempFile(const std::filesystem::path& path, const void* data,
 // are ignored. A writer at work keeps its file on Windows, where it is open
 // without sharing; elsewhere it would lose it and report a failed replace,
 // so the caller excludes other writers of `path` first.
-void RemoveLeftTempFiles(const std::filesystem::path& path);
+void RemoveLeftTempFiles(const std::vector<std::filesystem::path>& paths);
 
 // True when a directory search finds an entry of any kind at the path.
 bool FileFound(const std::filesystem::path& path);

@@ -53,10 +53,10 @@ TEST_F(FileHelpers, MappingFailuresNameTheUpperCasedPath) {
 }
 
 TEST_F(FileHelpers, SavingReportsCreateAndShortWriteFailures) {
-  EXPECT_EQ(MessageOf<Exception>([&] { SaveMemoryToFile(folder_ / "no" / "x.bin", "a", 1); }),
+  EXPECT_EQ(MessageOf<Exception>([&] { SaveThroughTempFile(folder_ / "no" / "x.bin", "a", 1); }),
             "Error create file in save proc!");
   platform::testing::InjectFault(Fault::kShortWrite);
-  EXPECT_EQ(MessageOf<Exception>([&] { SaveMemoryToFile(folder_ / "x.bin", "a", 1); }),
+  EXPECT_EQ(MessageOf<Exception>([&] { SaveThroughTempFile(folder_ / "x.bin", "a", 1); }),
             "Error save data to file!");
 }
 
@@ -146,7 +146,7 @@ TEST_F(FileHelpers, TempFilesLeftByAKilledWriterAreRemovedAndNothingElse) {
                            ".index1.bin.4242-0.tmp", ".data.bin.tmp.txt"}) {
     demo::WriteBytes(folder_ / name, "x");
   }
-  RemoveLeftTempFiles(target);
+  RemoveLeftTempFiles({target});
   EXPECT_EQ(FolderNames(folder_.path()), (std::vector<std::string>{".data.bin.tmp.txt", ".index1.bin.4242-0.tmp",
                                                                     "data.bin", "data.bin.tmp"}));
 }

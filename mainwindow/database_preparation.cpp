@@ -199,8 +199,8 @@ void PrepareDatabase(void* database) {
     // Released when the job ends, before any failure reaches the owner.
     const platform::FileLock lock = TakePreparationLock(db);
     // A copy killed while writing left them; no other copy writes now.
-    RemoveLeftTempFiles(db.Paths.DataBinPath);
-    for (const auto& path : db.Paths.IndexPaths) RemoveLeftTempFiles(path);
+    const auto& orders = db.Paths.IndexPaths;
+    RemoveLeftTempFiles({db.Paths.DataBinPath, orders[0], orders[1], orders[2]});
     bool converted = false;
     // False when the store of this run could not take the place of
     // data.bin: its orders then stay in memory too.

@@ -186,27 +186,28 @@ void TDirectorySession::HandOverSearchState() {
   shown_sort_order_ = options_.SortOrder;
 }
 
-bool TDirectorySession::FinishSearch(const std::function<void()>& show) {
-  if (!Ended(TJobKind::kSearch)) return false;
+bool TDirectorySession::FinishJob(TJobKind kind, const std::function<void()>& show,
+                                  std::atomic<std::uint32_t>& duration) {
+  if (!Ended(kind)) return false;
   const std::uint32_t started = job_start_;
   FreeSlot();
   if (show) show();
-  db_->Durations.SearchTime = platform::TickCount() - started;
-  ++searches_finished_;
+  duration = platform::TickCount() - started;
   PostWaitingRequests();
   return true;
 }
 
-void TDirectorySession::PostWaitingRequests() {
-  // A save asked for during the job starts now, before any search request
-  // that came meanwhile (which then waits for the save).
-  if (save_requested_) host_.PostSaveRequest();
-  PostWaitingSearch();
+bool TDirectorySession::FinishSearch(const std::function<void()>& show) {
+  if (!FinishJob(TJobKind::kSearch, show, db_->Durations.SearchTime)) return false;
+  ++searches_finished_;
+  return true;
 }
 
-void TDirectorySession::PostWaitingSearch() {
+void TDirectorySession::PostWaitingRequests() {
   // Posted only once the job's end is handled: a request may arrive between
-  // the job's end and that, and must not be lost.
+  // the job's end and that, and must not be lost. A save asked for during
+  // the job starts first; a search that came meanwhile then waits for it.
+  if (save_requested_) host_.PostSaveRequest();
   if (search_pending_) host_.PostSearchRequest(pending_forced_);
   search_pending_ = false;
   pending_forced_ = false;
@@ -268,13 +269,7 @@ bool TDirectorySession::StartRequestedSave() {
 }
 
 bool TDirectorySession::FinishSave(const std::function<void()>& show) {
-  if (!Ended(TJobKind::kSave)) return false;
-  const std::uint32_t started = job_start_;
-  FreeSlot();
-  if (show) show();
-  db_->Durations.SaveFileTime = platform::TickCount() - started;
-  PostWaitingSearch();
-  return true;
+  return FinishJob(TJobKind::kSave, show, db_->Durations.SaveFileTime);
 }
 
 std::exception_ptr TDirectorySession::Shutdown(const std::function<void()>& save_settings) {

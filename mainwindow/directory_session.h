@@ -112,7 +112,6 @@ class TDirectorySession {
   void WriteSettings(TIniFile& ini) const;
   TProgramSettings& Settings() { return db_->Settings; }
   const TProgramSettings& Settings() const { return db_->Settings; }
-  const std::filesystem::path& Folder() const { return folder_; }
 
   // The texts the jobs show; change them only while no job holds the slot.
   TMessageTexts& MessageTexts() { return db_->Texts; }
@@ -239,7 +238,9 @@ class TDirectorySession {
   void HandOverSearchState();
   // Posts what waited for the job just finished: the save, then the search.
   void PostWaitingRequests();
-  void PostWaitingSearch();
+  // Frees the slot of an ended job of `kind`, runs `show`, records
+  // `duration` and asks for what waited; false when there is none.
+  bool FinishJob(TJobKind kind, const std::function<void()>& show, std::atomic<std::uint32_t>& duration);
   // A request met the slot held: the warm-up, if it holds it, stops after
   // its current step.
   void AskWarmUpToGiveWay();

@@ -93,6 +93,12 @@ class ControlledRunner : public TJobRunner {
   std::deque<Job> jobs_;
 };
 
+void WriteDemoTable(const std::filesystem::path& path, std::uint32_t records) {
+  demo::TDemoOptions options;
+  options.Records = records;
+  demo::MakeDemoTable(options).SaveTo(path);
+}
+
 TSearchParams Params(const std::string& name_utf8) {
   TSearchParams params;
   params.Texts[1].Assign(W1251(name_utf8));
@@ -102,9 +108,7 @@ TSearchParams Params(const std::string& name_utf8) {
 class Session : public ::testing::Test {
  protected:
   Session() {
-    demo::TDemoOptions options;
-    options.Records = 2000;
-    demo::MakeDemoTable(options).SaveTo(folder_ / "Data.dbf");
+    WriteDemoTable(folder_ / "Data.dbf", 2000);
     Restart();
   }
   // A new session over the folder, as a new start of the program.
@@ -629,9 +633,7 @@ class QueueHost : public TSessionHost {
 // ends as they do in the program (run under ThreadSanitizer too).
 TEST(SessionThreads, RequestsAndReadsRaceTheJobsWithoutTouchingWhatAJobOwns) {
   TempFolder folder;
-  demo::TDemoOptions options;
-  options.Records = 20000;
-  demo::MakeDemoTable(options).SaveTo(folder / "Data.dbf");
+  WriteDemoTable(folder / "Data.dbf", 20000);
 
   QueueHost host;
   TDirectorySession session(host, MakeThreadJobRunner(), folder.path());
@@ -668,9 +670,7 @@ TEST(SessionThreads, RequestsAndReadsRaceTheJobsWithoutTouchingWhatAJobOwns) {
 // results are read while it runs.
 TEST(SessionThreads, TheWarmUpGivesWayToSearchesWhileTheResultsAreRead) {
   TempFolder folder;
-  demo::TDemoOptions options;
-  options.Records = 20000;
-  demo::MakeDemoTable(options).SaveTo(folder / "Data.dbf");
+  WriteDemoTable(folder / "Data.dbf", 20000);
   QueueHost host;
   for (const bool warm_up : {false, true}) {
     TDirectorySession session(host, MakeThreadJobRunner(), folder.path());

@@ -100,9 +100,7 @@ LRESULT THelpViewer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       ::SendMessageW(topic_list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
       text_.SetFont(font_);
       ::DeleteObject(old_font);
-      const auto* offered = reinterpret_cast<const RECT*>(lParam);
-      ::SetWindowPos(window_, nullptr, offered->left, offered->top, offered->right - offered->left,
-                     offered->bottom - offered->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      win32::MoveToOfferedBounds(window_, lParam);
       return 0;
     }
     case WM_COMMAND:

@@ -36,24 +36,6 @@ void ForEachLine(const std::string& content, Visit&& visit) {
   }
 }
 
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 // UTF-16LE to UTF-8. A lone surrogate is encoded as itself, so that
 // Utf8ToUtf16 gives back every code unit.
 std::string Utf16ToUtf8(std::string_view bytes) {
@@ -83,10 +65,7 @@ std::string Utf8ToUtf16(std::string_view text) {
     out += static_cast<char>(unit >> 8);
   };
   for (std::size_t pos = 0; pos < text.size();) {
-    const auto lead = static_cast<std::uint8_t>(text[pos++]);
-    const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    std::uint32_t cp = extra == 0 ? lead : lead & (0x3F >> extra);
-    for (int i = 0; i < extra && pos < text.size(); ++i) cp = cp << 6 | (static_cast<std::uint8_t>(text[pos++]) & 0x3F);
+    const char32_t cp = DecodeUtf8(text, pos);
     if (cp >= 0x10000) {
       put(0xD800 + ((cp - 0x10000) >> 10));
       put(0xDC00 + ((cp - 0x10000) & 0x3FF));

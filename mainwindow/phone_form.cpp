@@ -97,12 +97,13 @@ LRESULT TPhoneForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       FormResize();
       return 0;
     case WM_DPICHANGED: {
-      // Another screen: its scale, at the place and size Windows offers;
-      // WM_SIZE lays the window out again.
+      // Another screen: its font and scale, at the place and size offered.
       dpi_ = HIWORD(wParam);
-      const auto* offered = reinterpret_cast<const RECT*>(lParam);
-      ::SetWindowPos(window_, nullptr, offered->left, offered->top, offered->right - offered->left,
-                     offered->bottom - offered->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      const HFONT old_font = font_;
+      font_ = win32::CreateMessageFont(false, dpi_);
+      win32::ReplaceChildFont(window_, old_font, font_);
+      ::DeleteObject(old_font);
+      win32::MoveToOfferedBounds(window_, lParam);
       return 0;
     }
     case WM_GETMINMAXINFO: {

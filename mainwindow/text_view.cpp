@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "clipboard.h"
 #include "win32_text.h"
 
 namespace olvendrix {
@@ -119,16 +120,8 @@ std::string TTextView::SelectedText1251() const {
 }
 
 void TTextView::CopySelection() const {
-  const std::wstring wide = win32::Wide(SelectedText1251());
-  if (wide.empty() || !::OpenClipboard(window_)) return;
-  ::EmptyClipboard();
-  const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
-  if (HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-    std::copy(wide.c_str(), wide.c_str() + wide.size() + 1, static_cast<wchar_t*>(::GlobalLock(memory)));
-    ::GlobalUnlock(memory);
-    if (::SetClipboardData(CF_UNICODETEXT, memory) == nullptr) ::GlobalFree(memory);
-  }
-  ::CloseClipboard();
+  const std::string selected = SelectedText1251();
+  if (!selected.empty()) win32::CopyUnicodeText(window_, selected);
 }
 
 void TTextView::Paint(HDC dc, const RECT& dirty) const {

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "win32_text.h"
+
 namespace olvendrix::win32 {
 namespace {
 
@@ -54,6 +56,14 @@ bool CopyText1251(HWND owner, std::string_view text1251, std::size_t block_bytes
   const LCID locale = kUkrainian;
   return PutClipboardData(CF_LOCALE, &locale, sizeof locale) &&
          PutClipboardData(CF_TEXT, block.data(), block.size());
+}
+
+bool CopyUnicodeText(HWND owner, std::string_view text1251) {
+  const std::wstring wide = Wide(text1251);
+  const ClipboardSession clipboard(owner);
+  if (!clipboard.IsOpen()) return false;
+  ::EmptyClipboard();
+  return PutClipboardData(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
 }
 
 }  // namespace olvendrix::win32

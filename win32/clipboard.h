@@ -13,5 +13,7 @@ namespace olvendrix::win32 {
 // Unicode whatever its own code page. False when the clipboard could not be
 // opened or took nothing.
 bool CopyText1251(HWND owner, std::string_view text1251, std::size_t block_bytes);
+// Puts `text1251` on the clipboard as Unicode text. False as above.
+bool CopyUnicodeText(HWND owner, std::string_view text1251);
 
 }  // namespace olvendrix::win32

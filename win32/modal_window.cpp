@@ -116,12 +116,8 @@ LRESULT TModalWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       const HFONT old_fonts[2] = {font_, bold_font_};
       dpi_ = HIWORD(wParam);
       CreateFonts();
-      for (HWND child = ::GetWindow(window_, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        const auto font = reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0));
-        if (font == old_fonts[0] || font == old_fonts[1]) {
-          ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font == old_fonts[1] ? bold_font_ : font_), FALSE);
-        }
-      }
+      ReplaceChildFont(window_, old_fonts[0], font_);
+      ReplaceChildFont(window_, old_fonts[1], bold_font_);
       for (HFONT font : old_fonts) ::DeleteObject(font);
       const auto* offered = reinterpret_cast<const RECT*>(lParam);
       const POINT at{offered->left, offered->top};

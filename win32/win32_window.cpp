@@ -55,6 +55,20 @@ SIZE ControlTextSize(HWND control) {
   return size;
 }
 
+void MoveToOfferedBounds(HWND window, LPARAM offered) {
+  const auto* bounds = reinterpret_cast<const RECT*>(offered);
+  ::SetWindowPos(window, nullptr, bounds->left, bounds->top, bounds->right - bounds->left, bounds->bottom - bounds->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ReplaceChildFont(HWND parent, HFONT old_font, HFONT new_font) {
+  for (HWND child = ::GetWindow(parent, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if (reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)) == old_font) {
+      ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(new_font), FALSE);
+    }
+  }
+}
+
 HWND CreateChild(HWND parent, const wchar_t* window_class, DWORD style, int id, DWORD ex_style, HFONT font) {
   const HWND control = ::CreateWindowExW(ex_style, window_class, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
                                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),

@@ -57,6 +57,12 @@ RECT NearestWorkArea(const RECT& window);
 // The width and height of the control's text in the control's font.
 SIZE ControlTextSize(HWND control);
 
+// At WM_DPICHANGED: moves `window` to the bounds the system offers (its
+// lParam), where WM_SIZE lays it out again.
+void MoveToOfferedBounds(HWND window, LPARAM offered);
+// Gives the children of `parent` drawn with `old_font` the font `new_font`.
+void ReplaceChildFont(HWND parent, HFONT old_font, HFONT new_font);
+
 // A visible child control `id` of `parent` drawn with `font`, placed at the
 // origin with no size until its parent lays it out.
 HWND CreateChild(HWND parent, const wchar_t* window_class, DWORD style, int id, DWORD ex_style, HFONT font);

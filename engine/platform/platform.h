@@ -60,14 +60,12 @@ enum class RegionUse { kDense, kSparse };
 MappedMemory AllocateRegion(std::uint64_t size, RegionUse use = RegionUse::kDense);
 
 enum class WriteResult { kOk, kCreateFailed, kShortWrite, kNameTaken };
-// Creates (or truncates) the file, writes all bytes and flushes them to disk,
-// so that a later replace or delete never leaves only unwritten data behind.
-WriteResult WriteNewFile(const std::filesystem::path& path, const void* data, std::uint64_t size);
-
-// As WriteNewFile, but for a temporary file: created only when no entry has
-// that name (kNameTaken otherwise), so that it never overwrites anyone's
-// file, and hidden on Windows (a POSIX caller gives it a name with a leading
-// dot). A failure after the creation leaves the file for the caller to remove.
+// Creates a temporary file, writes all bytes and flushes them to disk, so
+// that a later replace never leaves only unwritten data behind. The file is
+// created only when no entry has that name (kNameTaken otherwise), so that it
+// never overwrites anyone's file, and hidden on Windows (a POSIX caller gives
+// it a name with a leading dot). A failure after the creation leaves the file
+// for the caller to remove.
 WriteResult WriteTempFile(const std::filesystem::path& path, const void* data, std::uint64_t size);
 
 enum class MoveResult { kOk, kHeld, kFailed };

@@ -93,12 +93,6 @@ WriteResult WriteAll(const FileDescriptor& file, const void* data, std::uint64_t
 
 }  // namespace
 
-WriteResult WriteNewFile(const std::filesystem::path& path, const void* data, std::uint64_t size) {
-  if (internal::TakeFault(Fault::kCreate)) return WriteResult::kCreateFailed;
-  FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-  if (!file.valid()) return WriteResult::kCreateFailed;
-  return WriteAll(file, data, size);
-}
 
 WriteResult WriteTempFile(const std::filesystem::path& path, const void* data, std::uint64_t size) {
   if (internal::TakeFault(Fault::kCreate)) return WriteResult::kCreateFailed;

@@ -98,13 +98,6 @@ WriteResult WriteAll(const Handle& file, const void* data, std::uint64_t size) {
 
 }  // namespace
 
-WriteResult WriteNewFile(const std::filesystem::path& path, const void* data, std::uint64_t size) {
-  if (internal::TakeFault(Fault::kCreate)) return WriteResult::kCreateFailed;
-  Handle file(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return WriteResult::kCreateFailed;
-  return WriteAll(file, data, size);
-}
 
 WriteResult WriteTempFile(const std::filesystem::path& path, const void* data, std::uint64_t size) {
   if (internal::TakeFault(Fault::kCreate)) return WriteResult::kCreateFailed;

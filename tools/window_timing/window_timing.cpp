@@ -64,13 +64,11 @@ std::string PrivateCommit() {
   return text;
 }
 
-std::string Utf8(const char* name) { return olvendrix::Cp1251ToUtf8(olvendrix::W1251(name)); }
-
 // Sets the name box and asks for the search as the window's own request
 // does; the milliseconds until its rows are painted.
 double TimeSearch(TPhoneForm& form, const char* name) {
   const std::uint32_t finished = form.Session().SearchesFinished();
-  ::SetWindowTextW(form.InputBox(1), olvendrix::win32::Wide(olvendrix::W1251(name)).c_str());
+  olvendrix::win32::SetWindowText1251(form.InputBox(1), olvendrix::W1251(name));
   const auto asked = Clock::now();
   ::PostMessageW(form.Handle(), olvendrix::MM_STARTSEARCH, 0, 1);
   PumpUntil([&] { return form.Session().SearchesFinished() != finished; });
@@ -93,7 +91,7 @@ void TimeFirstSearches(TPhoneForm& form) {
   for (const char* name : kNames) {
     const double window_ms = TimeSearch(form, name);
     std::printf("search %-8s rows %7d: request to painted %.2f ms, MMSTARTSearch to MMEndSearch %u ms\n",
-                Utf8(name).c_str(), ListView_GetItemCount(form.ListView()), window_ms,
+                name, ListView_GetItemCount(form.ListView()), window_ms,
                 form.Session().Durations().SearchTime.load());
   }
   std::printf("after the searches: %s\n", PrivateCommit().c_str());
@@ -104,7 +102,7 @@ void TimeFirstSearches(TPhoneForm& form) {
     olvendrix::TSearchList& search = *form.Session().Engine().SearchList;
     const auto engine_start = Clock::now();
     search.Search(params);
-    std::printf("engine %-8s rows %7d: %.2f ms\n", Utf8(name).c_str(), search.Count(), Milliseconds(engine_start));
+    std::printf("engine %-8s rows %7d: %.2f ms\n", name, search.Count(), Milliseconds(engine_start));
   }
 }
 
@@ -115,7 +113,7 @@ void TimeFirstLettersAndWarm(TPhoneForm& form, Clock::time_point first_results) 
   std::printf("after the first searches: %s\n", PrivateCommit().c_str());
   for (std::size_t i = 0; i < std::size(kNames); ++i) {
     const double warm = TimeSearch(form, kNames[i]);
-    std::printf("search %-8s rows %7d: first %.2f ms, warm %.2f ms, first / warm %.2f\n", Utf8(kNames[i]).c_str(),
+    std::printf("search %-8s rows %7d: first %.2f ms, warm %.2f ms, first / warm %.2f\n", kNames[i],
                 ListView_GetItemCount(form.ListView()), first[i], warm, first[i] / warm);
   }
   WaitForTheWarmUp(form);
