@@ -89,14 +89,19 @@ void TPhoneForm::UpdateResultList() {
   // on some hosts, which costs more than the search. The list is hidden from
   // drawing while it is set (the default bracket, not the list's own, which
   // would repaint it then and there) and repainted whole, frame included,
-  // at the next paint.
+  // at the next paint. Its column header is drawn again only when a scroll
+  // bar came or went: unchanged, it costs more to draw than the rows.
+  RECT client_before{};
+  ::GetClientRect(lvMain, &client_before);
   ::DefWindowProcW(lvMain, WM_SETREDRAW, FALSE, 0);
   ListView_SetItemCountEx(lvMain, search.Count(), LVSICF_NOSCROLL);
   ::DefWindowProcW(lvMain, WM_SETREDRAW, TRUE, 0);
-  ::RedrawWindow(lvMain, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
+  RECT client_after{};
+  ::GetClientRect(lvMain, &client_after);
+  const UINT header = ::EqualRect(&client_before, &client_after) ? RDW_NOCHILDREN : 0;
+  ::RedrawWindow(lvMain, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | header);
   const bool keep = search.KeepSelection && search.SelIndex >= 0 && search.SelIndex < search.Count();
   selection_.Select(lvMain, keep ? search.SelIndex : -1);
-  ::InvalidateRect(lvMain, nullptr, TRUE);
 }
 
 void TPhoneForm::UpdateStatusTexts() {

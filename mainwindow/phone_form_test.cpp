@@ -128,6 +128,40 @@ TEST_F(PhoneForm, NavigationFollowsTheTopRow) {
   EXPECT_TRUE(enabled(3));
 }
 
+// The column header costs more to draw than the rows: a search redraws it
+// only when the list's scroll bar comes or goes, which changes its width.
+TEST_F(PhoneForm, ASearchDrawsTheHeaderAgainOnlyWhenTheScrollBarComesOrGoes) {
+  WriteDemo(2000);
+  Start();
+  const HWND header = ListView_GetHeader(form_->ListView());
+  // Serves everything but the paint, so that what a search left to be drawn
+  // can be seen.
+  const auto search_unpainted = [&](const char* name) {
+    Type(1, name);
+    ::PostMessageW(form_->Handle(), MM_STARTSEARCH, 0, 1);
+    const auto end = Clock::now() + std::chrono::seconds(20);
+    for (MSG msg; Clock::now() < end;) {
+      if (::PeekMessageW(&msg, nullptr, 0, WM_PAINT - 1, PM_REMOVE) ||
+          ::PeekMessageW(&msg, nullptr, WM_PAINT + 1, 0xFFFF, PM_REMOVE)) {
+        ::DispatchMessageW(&msg);
+      } else if (Idle()) {
+        return true;
+      } else {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_POSTMESSAGE | QS_SENDMESSAGE);
+      }
+    }
+    return false;
+  };
+  ::UpdateWindow(form_->ListView());
+  ASSERT_TRUE(search_unpainted("Ш"));
+  ASSERT_GT(RowCount(), ListView_GetCountPerPage(form_->ListView()));
+  EXPECT_TRUE(::GetUpdateRect(form_->ListView(), nullptr, FALSE));
+  EXPECT_FALSE(::GetUpdateRect(header, nullptr, FALSE));
+  ASSERT_TRUE(search_unpainted("Ы"));
+  ASSERT_EQ(RowCount(), 0);
+  EXPECT_TRUE(::GetUpdateRect(header, nullptr, FALSE));
+}
+
 TEST_F(PhoneForm, ColumnsTakeTheirSharesAndExtraFieldsGetColumns) {
   int widths[5];
   TPhoneForm::ColumnWidths(742, widths);
