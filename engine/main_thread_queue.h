@@ -28,11 +28,14 @@ class TMainThreadQueue {
     ready_.notify_one();
   }
   // Runs the next task, waiting up to `timeout` for one; false when none came.
+  // A zero timeout never waits: some thread libraries sleep a timer tick in
+  // a wait of no time.
   bool RunOne(std::chrono::milliseconds timeout) {
     std::function<void()> task;
     {
       std::unique_lock<std::mutex> lock(mutex_);
-      if (!ready_.wait_for(lock, timeout, [this] { return !tasks_.empty(); })) return false;
+      const auto waiting = [this] { return !tasks_.empty(); };
+      if (timeout.count() == 0 ? !waiting() : !ready_.wait_for(lock, timeout, waiting)) return false;
       task = std::move(tasks_.front());
       tasks_.pop_front();
     }
