@@ -241,6 +241,7 @@ void TSortList::ForgetPositions() {
   some_positions_.Reset();
   filled_.reset();
   passes_ = 0;
+  listed_straight_ = false;
 }
 
 const std::uint32_t* TSortList::PositionsStartingWith(const std::uint8_t* bytes, int count) const {
@@ -303,6 +304,18 @@ const std::uint32_t* TSortList::Positions() const {
     mapped_ = 0;
   }
   return reinterpret_cast<const std::uint32_t*>(positions_.Data());
+}
+
+void TSortList::CopyPositions(std::uint32_t* out) const {
+  if (count_ == 0) return;
+  if (positions_ || building_ || listed_straight_) {
+    std::memcpy(out, Positions(), 4 * static_cast<std::size_t>(count_));
+    return;
+  }
+  listed_straight_ = true;
+  const std::uint32_t* rank = Items();
+  OverRecords(static_cast<std::uint32_t>(count_),
+              [=](std::uint32_t begin, std::uint32_t end) { InvertRanks(rank, begin, end, out); });
 }
 
 bool TSortList::BuildPositionsStep(std::uint32_t records) const {

@@ -100,6 +100,13 @@ class TSortList {
   // Called by the search job only, once the table is built or loaded.
   // Raises the general allocation error.
   const std::uint32_t* Positions() const;
+  // Writes the record at every position into `out` (Count() entries), as a
+  // copy of Positions(). The first call on a fresh order, with nothing of
+  // Positions() made yet, inverts the ranks straight into `out` instead: a
+  // fresh process's first list of everybody comes sooner, and Positions()
+  // is left to BuildPositionsStep or to the next call. A position no rank
+  // names then keeps what `out` held. Search job only, like Positions().
+  void CopyPositions(std::uint32_t* out) const;
   // The same for the positions whose leading field starts with one of the
   // `count` bytes (at most 2): entries at other positions are unspecified.
   // Until Positions() is made, one pass over the ranks fills the runs of
@@ -139,6 +146,7 @@ class TSortList {
   mutable platform::MappedMemory some_positions_;
   mutable std::bitset<256> filled_;
   mutable int passes_ = 0;
+  mutable bool listed_straight_ = false;  // by CopyPositions
   std::int32_t count_ = 0;
   const TDBFConverter* reader_ = nullptr;
 };

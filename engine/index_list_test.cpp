@@ -247,6 +247,25 @@ TEST_F(IndexLists, WholePositionsMadeInStepsAreFinishedWhereTheStepsStopped) {
   EXPECT_EQ(again.PositionsStartingWith(second, 1), stepped);
 }
 
+// The first whole listing of a fresh order is inverted straight into the
+// caller's array and makes no positions of its own (a fresh process lists
+// everybody sooner); the next one makes them and copies them.
+TEST_F(IndexLists, TheFirstWholeListingOfAFreshOrderLeavesItsPositionsToTheSteps) {
+  TIndexList names;
+  LoadFreshNameOrder(names);
+  const std::vector<std::uint32_t> expected = Ordered(1);
+  std::vector<std::uint32_t> listed(expected.size());
+  platform::testing::InjectFault(platform::testing::Fault::kRegion);  // no region is needed
+  names.CopyPositions(listed.data());
+  platform::testing::ClearFaults();
+  EXPECT_EQ(listed, expected);
+  EXPECT_FALSE(names.BuildPositionsStep(1000));
+  std::vector<std::uint32_t> again(expected.size());
+  names.CopyPositions(again.data());
+  EXPECT_EQ(again, expected);
+  EXPECT_TRUE(names.BuildPositionsStep(1000));
+}
+
 TEST_F(IndexLists, NameOrderBreaksTiesByStreet) {
   Build(StandardTable({{"1", "Бойко", "вул. Садова"}, {"2", "Бойко", "вул. Лісова"}, {"3", "Аз"}}));
   EXPECT_EQ(Ordered(1), (std::vector<std::uint32_t>{2, 1, 0}));

@@ -281,8 +281,9 @@ std::uint64_t TSearchPlan::AcceptedInRow(std::uint32_t r, const std::uint8_t* re
 
 void TSearchList::ListWholeOrder(const TSearchPlan& plan) {
   // Every record, in the order's own sequence.
-  const std::uint32_t* at = plan.sort_list->Positions();
-  std::memcpy(items(), at, 4 * static_cast<std::size_t>(capacity_));
+  // The result array only ever holds record numbers, so a position that a
+  // damaged order leaves unnamed still lists a record.
+  plan.sort_list->CopyPositions(reinterpret_cast<std::uint32_t*>(items()));
   count_ = capacity_;
   if (KeepSelection && SelRecord >= 0 && SelRecord < capacity_) {
     SelIndex = static_cast<std::int32_t>(plan.sort_list->Rank(static_cast<std::uint32_t>(SelRecord)));
