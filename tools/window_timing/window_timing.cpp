@@ -26,6 +26,7 @@
 #include "cp1251.h"
 #include "platform/platform.h"
 #include "phone_form.h"
+#include "timed_names.h"
 #include "win32_text.h"
 
 namespace {
@@ -33,15 +34,30 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using olvendrix::TPhoneForm;
 
-// Five names, each of its own first letter.
-const char* const kNames[] = {"Шевч", "Ковал", "Бойко", "Я", "Мельник"};
+using olvendrix::timing::kTimedNames;
+
+// Milliseconds since this process was created, as the system recorded it:
+// the start as the operator sees it, the loading of the program included.
+double MillisecondsSinceProcessCreation() {
+  FILETIME created{}, exited{}, kernel{}, user{}, now{};
+  ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
+  ::GetSystemTimePreciseAsFileTime(&now);
+  const auto ticks = [](const FILETIME& time) {
+    return static_cast<double>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+  };
+  return (ticks(now) - ticks(created)) / 10000.0;
+}
 
 double Milliseconds(Clock::time_point since) {
   return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
 }
 
+// Looks again after each pumping, so that a search ended (and painted) in it
+// is not timed with the wait that follows.
 void PumpUntil(const std::function<bool()>& done) {
-  while (!done() && TPhoneForm::PumpPending()) ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+  while (!done() && TPhoneForm::PumpPending() && !done()) {
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+  }
 }
 
 // The private commit (the mapped files are not in it), as PrivateUsage
@@ -88,7 +104,7 @@ void ReportWarmUp(TPhoneForm& form, Clock::time_point since, const char* what) {
 }
 
 void TimeFirstSearches(TPhoneForm& form) {
-  for (const char* name : kNames) {
+  for (const char* name : kTimedNames) {
     const double window_ms = TimeSearch(form, name);
     std::printf("search %-8s rows %7d: request to painted %.2f ms, MMSTARTSearch to MMEndSearch %u ms\n",
                 name, ListView_GetItemCount(form.ListView()), window_ms,
@@ -96,7 +112,7 @@ void TimeFirstSearches(TPhoneForm& form) {
   }
   std::printf("after the searches: %s\n", PrivateCommit().c_str());
   ReportWarmUp(form, Clock::now(), "the last search");
-  for (const char* name : kNames) {
+  for (const char* name : kTimedNames) {
     olvendrix::TSearchParams params;
     params.Texts[1].Assign(olvendrix::W1251(name));
     olvendrix::TSearchList& search = *form.Session().Engine().SearchList;
@@ -109,11 +125,11 @@ void TimeFirstSearches(TPhoneForm& form) {
 void TimeFirstLettersAndWarm(TPhoneForm& form, Clock::time_point first_results) {
   ReportWarmUp(form, first_results, "the first results");
   std::vector<double> first;
-  for (const char* name : kNames) first.push_back(TimeSearch(form, name));
+  for (const char* name : kTimedNames) first.push_back(TimeSearch(form, name));
   std::printf("after the first searches: %s\n", PrivateCommit().c_str());
-  for (std::size_t i = 0; i < std::size(kNames); ++i) {
-    const double warm = TimeSearch(form, kNames[i]);
-    std::printf("search %-8s rows %7d: first %.2f ms, warm %.2f ms, first / warm %.2f\n", kNames[i],
+  for (std::size_t i = 0; i < std::size(kTimedNames); ++i) {
+    const double warm = TimeSearch(form, kTimedNames[i]);
+    std::printf("search %-8s rows %7d: first %.2f ms, warm %.2f ms, first / warm %.2f\n", kTimedNames[i],
                 ListView_GetItemCount(form.ListView()), first[i], warm, first[i] / warm);
   }
   WaitForTheWarmUp(form);
@@ -136,8 +152,11 @@ int wmain(int argc, wchar_t** argv) {
   PumpUntil([&] { return form.Session().SearchesFinished() > 0 && ListView_GetItemCount(form.ListView()) > 0; });
   ::UpdateWindow(form.ListView());  // the rows painted
   const auto first_results = Clock::now();
-  std::printf("start to first results: %.1f ms (window created after %.1f ms, preparation %u ms); %s\n",
-              Milliseconds(start), created_ms, form.Session().Durations().InitTime.load(), PrivateCommit().c_str());
+  std::printf(
+      "start to first results: %.1f ms since the process was created, %.1f ms since the window's construction "
+      "(window created after %.1f ms, preparation %u ms, first search %u ms); %s\n",
+      MillisecondsSinceProcessCreation(), Milliseconds(start), created_ms, form.Session().Durations().InitTime.load(),
+      form.Session().Durations().SearchTime.load(), PrivateCommit().c_str());
   if (first_letters) {
     TimeFirstLettersAndWarm(form, first_results);
   } else {
