@@ -378,9 +378,14 @@ bool TSortList::BelongsToStore() const {
   const std::int32_t first_used = next;
   const std::uint32_t* rank = Items();
   const std::uint64_t records = static_cast<std::uint64_t>(count_);
+  // The samples come in runs of consecutive records spread evenly, so that
+  // a fresh process faults in few of the store's pages for them.
+  constexpr std::uint64_t kRunLength = 16;
   const std::uint64_t samples = std::min(records, kSamples);
+  const std::uint64_t runs = (samples + kRunLength - 1) / kRunLength;
   for (std::uint64_t i = 0; i < samples; ++i) {
-    const auto record = static_cast<std::uint32_t>(i * records / samples);
+    const auto record =
+        static_cast<std::uint32_t>(std::min(records - 1, i / kRunLength * records / runs + i % kRunLength));
     const std::uint8_t c = LeadingByte(reader, record, ListIndex);
     const std::int64_t begin = c == 0 ? 0 : fst[c];
     const std::int64_t end = c == 0 ? first_used : run_end[c];

@@ -79,10 +79,11 @@ class TSortList {
   void LoadFromFile(const std::filesystem::path& path);
   // A cheap test that the loaded order is the order of its store, not one
   // of another table that passes every check of LoadFromFile: for up to
-  // 4096 records spread evenly over the store, the record's rank must lie in
-  // the run of its leading byte. Orders of another table fail it with
-  // overwhelming probability; it reads a few thousand records, microseconds
-  // at any size. True for an empty order.
+  // 4096 records, in runs of 16 spread evenly over the store, the record's
+  // rank must lie in the run of its leading byte. Orders of another table
+  // fail it with overwhelming probability; it reads a few thousand records
+  // on a few hundred pages of the store, at any size. True for an empty
+  // order.
   bool BelongsToStore() const;
 
   // Positions of this order whose leading field starts with byte c.
