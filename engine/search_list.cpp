@@ -486,9 +486,15 @@ std::uint64_t TSearchList::WorkBytes() const {
 
 void TSearchList::FaultInWork(std::uint64_t from, std::uint64_t to) {
   const platform::MappedMemory& room = buckets_.Room();
-  FaultInPart(room.Data(), room.Size(), 0, from, to);
   const std::uint64_t shown = ShownBytes();
-  FaultInPart(storage_.Data() + shown, storage_.Size() - shown, room.Size(), from, to);
+  const auto fault_in = [&](std::uint64_t begin, std::uint64_t end) {
+    FaultInPart(room.Data(), room.Size(), 0, begin, end);
+    FaultInPart(storage_.Data() + shown, storage_.Size() - shown, room.Size(), begin, end);
+  };
+  // On both threads: the second one's own first costs (its start, its stack)
+  // are then met here too, not by the first search that places results.
+  const std::uint64_t middle = from + (to - from) / 2;
+  helper_.RunBeside([&] { fault_in(from, middle); }, [&] { fault_in(middle, to); });
 }
 
 std::int32_t TSearchList::GetItem(std::int32_t position) const {

@@ -101,8 +101,9 @@ class TSearchList {
   // The work regions a search writes besides the results shown: the
   // buckets, then the result storage past Count(). FaultInWork maps the
   // pages of bytes [from, to) of them, in that order, without changing what
-  // they hold, so that no search meets their first faults. Only while no
-  // search runs; the results may be read meanwhile.
+  // they hold, so that no search meets their first faults, on the search's
+  // two threads. Only while no search runs; the results may be read
+  // meanwhile.
   std::uint64_t WorkBytes() const;
   void FaultInWork(std::uint64_t from, std::uint64_t to);
 
