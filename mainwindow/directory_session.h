@@ -282,10 +282,11 @@ class TDirectorySession {
 
   // The warm-up's progress and its stop request, shared with its job (which
   // may outlive the session, see KeepUntilExit); made at its first start.
+  // The name order goes first: names are what operators search most.
   struct WarmUpJob {
     explicit WarmUpJob(const TEngine& engine)
         : Work(*engine.Converter,
-               {engine.IndexLists[0].get(), engine.IndexLists[1].get(), engine.IndexLists[2].get()},
+               {engine.IndexLists[1].get(), engine.IndexLists[0].get(), engine.IndexLists[2].get()},
                *engine.SearchList) {}
     TWarmUp Work;
     std::atomic<bool> Stop{false};
