@@ -64,4 +64,13 @@ void Orders::LoadOrBuild(const TDBFConverter& store, const fs::path& folder) {
   }
 }
 
+Directory::Directory(std::uint32_t records) {
+  const fs::path& folder = PreparedFolder(records);
+  store.LoadFromFile(folder / "data.bin");
+  orders.LoadOrBuild(store, folder);
+  search.Reader = &store;
+  for (int i = 0; i < 3; ++i) search.IndexLists[i] = &orders.lists[i];
+  search.Allocate(static_cast<std::int32_t>(store.RecordCount()));
+}
+
 }  // namespace olvendrix::bench

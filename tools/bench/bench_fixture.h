@@ -6,6 +6,7 @@
 
 #include "dbf_converter.h"
 #include "index_list.h"
+#include "search_list.h"
 
 namespace olvendrix::bench {
 
@@ -24,6 +25,16 @@ struct Orders {
   void Load(const std::filesystem::path& folder);
   // Loads the saved orders of `folder`, or builds and saves them.
   void LoadOrBuild(const TDBFConverter& store, const std::filesystem::path& folder);
+};
+
+// A prepared directory loaded as the program loads it: the store, its three
+// orders (built and saved first where their files are missing) and a search
+// list over them with room for every record.
+struct Directory {
+  TDBFConverter store;
+  Orders orders{store};
+  TSearchList search;
+  explicit Directory(std::uint32_t records);
 };
 
 extern const char* const kIndexNames[3];

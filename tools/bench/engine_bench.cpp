@@ -7,7 +7,6 @@
 
 #include "dbf_converter.h"
 #include "index_list.h"
-#include "search_list.h"
 #include "bench_fixture.h"
 
 namespace olvendrix::bench {
@@ -52,13 +51,9 @@ void BM_SortOneOrder(benchmark::State& state) {
 }
 
 void BM_LoadPrepared(benchmark::State& state) {
-  const fs::path& folder = PreparedFolder(static_cast<std::uint32_t>(state.range(0)));
-  {
-    // Make sure the index files exist for this store.
-    TDBFConverter store;
-    store.LoadFromFile(folder / "data.bin");
-    Orders(store).LoadOrBuild(store, folder);
-  }
+  const auto records = static_cast<std::uint32_t>(state.range(0));
+  Directory{records};  // the index files exist from here on
+  const fs::path& folder = PreparedFolder(records);
   for (auto _ : state) {
     TDBFConverter store;
     store.LoadFromFile(folder / "data.bin");
@@ -71,23 +66,12 @@ void BM_LoadPrepared(benchmark::State& state) {
 // The engine's share of the window's start: the prepared files loaded and
 // every subscriber listed in number order, from a fresh state each time.
 void BM_LoadAndListAll(benchmark::State& state) {
-  const fs::path& folder = PreparedFolder(static_cast<std::uint32_t>(state.range(0)));
-  {
-    TDBFConverter store;
-    store.LoadFromFile(folder / "data.bin");
-    Orders(store).LoadOrBuild(store, folder);
-  }
+  const auto records = static_cast<std::uint32_t>(state.range(0));
+  Directory{records};  // the index files exist from here on
   for (auto _ : state) {
-    TDBFConverter store;
-    store.LoadFromFile(folder / "data.bin");
-    Orders orders(store);
-    orders.Load(folder);
-    TSearchList search;
-    search.Reader = &store;
-    for (int i = 0; i < 3; ++i) search.IndexLists[i] = &orders.lists[i];
-    search.Allocate(static_cast<std::int32_t>(store.RecordCount()));
-    search.Search(TSearchParams{});
-    benchmark::DoNotOptimize(search.GetItem(search.Count() - 1));
+    Directory directory(records);
+    directory.search.Search(TSearchParams{});
+    benchmark::DoNotOptimize(directory.search.GetItem(directory.search.Count() - 1));
   }
 }
 

@@ -14,19 +14,6 @@
 namespace olvendrix::bench {
 namespace {
 
-struct Directory {
-  TDBFConverter store;
-  Orders orders{store};
-  TSearchList search;
-  explicit Directory(std::uint32_t records) {
-    store.LoadFromFile(PreparedFolder(records) / "data.bin");
-    orders.LoadOrBuild(store, PreparedFolder(records));
-    search.Reader = &store;
-    for (int i = 0; i < 3; ++i) search.IndexLists[i] = &orders.lists[i];
-    search.Allocate(static_cast<std::int32_t>(store.RecordCount()));
-  }
-};
-
 // One directory at a time: a 10 000 000-record one needs its memory.
 Directory& TheDirectory(std::uint32_t records = 1000000) {
   static std::unique_ptr<Directory> directory;
