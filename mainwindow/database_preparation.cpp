@@ -162,6 +162,19 @@ bool RunStage(TPhoneDatabase& db, Stage&& stage) {
   }
 }
 
+// The converter, the three orders bound to it with their compare functions,
+// and the search list given all four.
+void CreateEngine(TEngine& engine) {
+  engine.Converter = std::make_unique<TDBFConverter>();
+  for (int i = 0; i < 3; ++i) {
+    engine.IndexLists[i] = std::make_unique<TIndexList>();
+    BindSortOrder(*engine.IndexLists[i], static_cast<std::uint8_t>(i), *engine.Converter);
+  }
+  engine.SearchList = std::make_unique<TSearchList>();
+  engine.SearchList->Reader = engine.Converter.get();
+  for (int i = 0; i < 3; ++i) engine.SearchList->IndexLists[i] = engine.IndexLists[i].get();
+}
+
 }  // namespace
 
 TDataFilePaths BuildFilePaths(const std::filesystem::path& folder, const std::string& BaseFileName) {
@@ -175,15 +188,9 @@ TDataFilePaths BuildFilePaths(const std::filesystem::path& folder, const std::st
   return paths;
 }
 
-void CreateEngine(TEngine& engine) {
-  engine.Converter = std::make_unique<TDBFConverter>();
-  for (int i = 0; i < 3; ++i) {
-    engine.IndexLists[i] = std::make_unique<TIndexList>();
-    BindSortOrder(*engine.IndexLists[i], static_cast<std::uint8_t>(i), *engine.Converter);
-  }
-  engine.SearchList = std::make_unique<TSearchList>();
-  engine.SearchList->Reader = engine.Converter.get();
-  for (int i = 0; i < 3; ++i) engine.SearchList->IndexLists[i] = engine.IndexLists[i].get();
+void OpenDatabase(TPhoneDatabase& db, const std::filesystem::path& folder) {
+  CreateEngine(db.Engine);
+  db.Paths = BuildFilePaths(folder, db.Settings.BaseFileName);
 }
 
 void FreeEngine(TEngine& engine) {

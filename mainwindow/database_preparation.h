@@ -72,16 +72,13 @@ struct TDurations {
   std::atomic<std::uint32_t> SaveFileTime{0};
 };
 
-// The engine objects, owned together from CreateEngine to FreeEngine.
+// The engine objects, owned together from OpenDatabase to FreeEngine.
 struct TEngine {
   std::unique_ptr<TDBFConverter> Converter;
   std::array<std::unique_ptr<TIndexList>, 3> IndexLists;
   std::unique_ptr<TSearchList> SearchList;
 };
 
-// The converter, the three orders bound to it with their compare functions,
-// and the search list given all four.
-void CreateEngine(TEngine& engine);
 // Frees the converter, the orders 0, 1, 2, then the search list.
 void FreeEngine(TEngine& engine);
 
@@ -98,6 +95,12 @@ struct TPhoneDatabase {
   // The owner is going away: the job ends quietly at its next step.
   std::atomic<bool> StopRequested{false};
 };
+
+// Gives `db` its engine (the converter, the three orders bound to it with
+// their compare functions, and the search list given all four) and the data
+// file paths in `folder` for the table its settings name now; settings read
+// later need BuildFilePaths again.
+void OpenDatabase(TPhoneDatabase& db, const std::filesystem::path& folder);
 
 // The job. It first takes the folder's lock, so that copies of the program
 // (and olvendrix-find) in one folder prepare one at a time and a copy never

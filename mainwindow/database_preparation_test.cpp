@@ -41,9 +41,8 @@ class Preparation : public ::testing::Test {
   std::string Prepare(const TProgramSettings& settings = {}) { return PrepareIn(folder_.path(), settings); }
   std::string PrepareIn(const std::filesystem::path& folder, const TProgramSettings& settings = {}) {
     db_ = std::make_unique<TPhoneDatabase>();
-    CreateEngine(db_->Engine);
     db_->Settings = settings;
-    db_->Paths = BuildFilePaths(folder, settings.BaseFileName);
+    OpenDatabase(*db_, folder);
     stages_.clear();
     db_->WaitText.OnChange = [this](const std::string& text) { stages_.push_back(Cp1251ToUtf8(text)); };
     TMainThreadQueue main_thread;
@@ -142,8 +141,7 @@ TEST_F(Preparation, IndexFilesOfAnotherRecordCountAreRefused) {
 
 TEST_F(Preparation, FailuresAfterACloseRequestAreDropped) {
   db_ = std::make_unique<TPhoneDatabase>();
-  CreateEngine(db_->Engine);
-  db_->Paths = BuildFilePaths(folder_.path(), "Data.dbf");
+  OpenDatabase(*db_, folder_.path());
   db_->CloseRequested = true;
   EXPECT_NO_THROW(PrepareDatabase(db_.get()));
 
@@ -318,8 +316,7 @@ TEST_F(Preparation, ACopyWaitsWhileAnotherPreparesAndCanBeStoppedMeanwhile) {
   ASSERT_EQ(platform::TryLockFile(lock_path, other_copy), platform::LockResult::kLocked);
   for (const bool close : {false, true}) {
     db_ = std::make_unique<TPhoneDatabase>();
-    CreateEngine(db_->Engine);
-    db_->Paths = BuildFilePaths(folder_.path(), "Data.dbf");
+    OpenDatabase(*db_, folder_.path());
     std::thread job([&] { PrepareDatabase(db_.get()); });
     while (db_->WaitText.Get().empty()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -349,8 +346,7 @@ TEST_F(Preparation, EveryStandardFailureFollowsTheCloseRequestRule) {
     };
   };
   db_ = std::make_unique<TPhoneDatabase>();
-  CreateEngine(db_->Engine);
-  db_->Paths = BuildFilePaths(folder_.path(), "Data.dbf");
+  OpenDatabase(*db_, folder_.path());
   db_->Settings.NoDeleteBase = true;
   fail_at_sorting(*db_);
   TMainThreadQueue main_thread;
@@ -405,8 +401,7 @@ void CheckKillsAnywhereRecover(std::uint32_t records_of_b) {
   const char* const kFiles[] = {"data.bin", "index1.bin", "index2.bin", "index3.bin"};
   const auto prepare = [](const std::filesystem::path& folder) {
     TPhoneDatabase db;
-    CreateEngine(db.Engine);
-    db.Paths = BuildFilePaths(folder, "Data.dbf");
+    OpenDatabase(db, folder);
     PrepareDatabase(&db);
   };
 
@@ -440,8 +435,7 @@ void CheckKillsAnywhereRecover(std::uint32_t records_of_b) {
     ::waitpid(child, &status, 0);
 
     TPhoneDatabase next;
-    CreateEngine(next.Engine);
-    next.Paths = BuildFilePaths(folder.path(), "Data.dbf");
+    OpenDatabase(next, folder.path());
     TMainThreadQueue main_thread;
     ASSERT_EQ(main_thread.RunJob(PrepareDatabase, &next), "") << "after a kill at " << moment.count() << " us";
     for (std::size_t f = 0; f < std::size(kFiles); ++f) {

@@ -49,8 +49,7 @@ TDirectorySession::TDirectorySession(TSessionHost& host, std::unique_ptr<TJobRun
       folder_(std::move(folder)),
       db_(std::make_unique<TPhoneDatabase>()),
       mailbox_(std::make_shared<Mailbox>(host)) {
-  CreateEngine(db_->Engine);
-  db_->Paths = BuildFilePaths(folder_, db_->Settings.BaseFileName);
+  OpenDatabase(*db_, folder_);
 }
 
 TDirectorySession::~TDirectorySession() {

@@ -64,8 +64,7 @@ TEST(SeveralCopies, StartedTogetherOnAFreshTableAllShowItAndCloseCleanly) {
   table.SaveTo(single / "Data.dbf");
   {
     TPhoneDatabase db;
-    CreateEngine(db.Engine);
-    db.Paths = BuildFilePaths(single.path(), "Data.dbf");
+    OpenDatabase(db, single.path());
     PrepareDatabase(&db);
   }
 

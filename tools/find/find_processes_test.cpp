@@ -51,8 +51,7 @@ TEST(FindProcesses, LookupsStartedTogetherOnANewTableAllSucceedAlike) {
   const demo::TDbfTableWriter table = demo::MakeDemoTable(options);
   const auto prepare = [](const std::filesystem::path& folder) {
     TPhoneDatabase db;
-    CreateEngine(db.Engine);
-    db.Paths = BuildFilePaths(folder, "Data.dbf");
+    OpenDatabase(db, folder);
     PrepareDatabase(&db);
   };
   TempFolder single;
