@@ -485,6 +485,9 @@ std::uint64_t TSearchList::WorkBytes() const {
 }
 
 void TSearchList::FaultInWork(std::uint64_t from, std::uint64_t to) {
+  // A search since the caller's last look may have shown more results and
+  // left less work room than it asks for.
+  if (to <= from) return;
   const platform::MappedMemory& room = buckets_.Room();
   const std::uint64_t shown = ShownBytes();
   const auto fault_in = [&](std::uint64_t begin, std::uint64_t end) {
