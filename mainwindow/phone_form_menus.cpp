@@ -184,11 +184,13 @@ void TPhoneForm::UpdateSortMarks() {
 void TPhoneForm::UpdateCommandState() {
   if (destroyed_) return;
   UpdateSortMarks();
-  for (HMENU menu : {file_menu_, edit_menu_, sort_menu_, help_menu_, PopupMenu}) {
-    for (int position = 0, count = ::GetMenuItemCount(menu); position < count; ++position) {
-      const TCommand* command = FindCommand(::GetMenuItemID(menu, position));
-      if (command == nullptr || command->enabled == nullptr) continue;
-      ::EnableMenuItem(menu, command->id, MF_BYCOMMAND | (command->enabled(*this) ? MF_ENABLED : MF_GRAYED));
+  // Runs whenever the queue empties: each command's state is asked once, and
+  // a menu without the command ignores it.
+  for (const TCommand& command : Commands()) {
+    if (command.enabled == nullptr) continue;
+    const UINT state = MF_BYCOMMAND | (command.enabled(*this) ? MF_ENABLED : MF_GRAYED);
+    for (HMENU menu : {file_menu_, edit_menu_, sort_menu_, help_menu_, PopupMenu}) {
+      ::EnableMenuItem(menu, command.id, state);
     }
   }
 }
