@@ -15,8 +15,10 @@
 #include <cwchar>
 #include <string>
 
+#include "cp1251.h"
 #include "program_process_test_support.h"
 #include "timed_names.h"
+#include "win32_text.h"
 #include "window_commands.h"
 
 namespace {
@@ -25,12 +27,6 @@ using Clock = std::chrono::steady_clock;
 
 using olvendrix::timing::kTimedNames;
 constexpr int kSearchLimitMs = 30000;
-
-std::wstring FromUtf8(const char* text) {
-  wchar_t wide[64] = {};
-  ::MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, 64);
-  return wide;
-}
 
 double Milliseconds(Clock::time_point since) {
   return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
@@ -58,7 +54,7 @@ double WaitForNewCount(HWND list, long previous, Clock::time_point since, long& 
 double TimeSearch(HWND name_box, HWND list, const char* name, long& count) {
   const long previous = RowCount(list);
   const HWND edit = ::FindWindowExW(name_box, nullptr, L"Edit", nullptr);
-  const std::wstring text = FromUtf8(name);
+  const std::wstring text = olvendrix::win32::Wide(olvendrix::W1251(name));
   const auto asked = Clock::now();
   ::SendMessageW(name_box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   ::PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0x001C0001);
